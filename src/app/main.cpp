@@ -1,0 +1,2 @@
+// Replaced by the real start-up.
+int main() { return 0; }

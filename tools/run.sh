@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what Morvane needs, builds it in Release and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/install-deps.sh
+cmake --preset release
+cmake --build --preset release
+exec build/release/bin/morvane "$@"
