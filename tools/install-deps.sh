@@ -7,6 +7,7 @@ PACKAGES=(
     libsystemd-dev libcurl4-openssl-dev libsodium-dev libsqlite3-dev
     libgtest-dev libgmock-dev
     fp-utils
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine googletest
     xvfb xauth fonts-wqy-microhei xdg-utils
 )
 missing=()

@@ -11,3 +11,7 @@ std::string RunUnprivileged(const std::function<std::string()>& body);
 
 // chmod 0777 on the folder and each of its parents up to the temporary folder.
 void OpenToEveryone(const std::string& folder);
+
+// False where the file system's permission bits cannot refuse our own writes (Windows):
+// tests about refused writes skip themselves there.
+bool PermissionsCanRefuseWrites();

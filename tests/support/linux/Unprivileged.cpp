@@ -41,3 +41,5 @@ void OpenToEveryone(const std::string& folder) {
     for (fs::path p = folder; !p.empty() && p != tmp && p != p.root_path(); p = p.parent_path())
         fs::permissions(p, fs::perms::all, ec);
 }
+
+bool PermissionsCanRefuseWrites() { return true; }
