@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 // The junk file types in their significant order: the order of the junk types file, of

@@ -132,9 +132,13 @@ private:
     bool FIfClean_Broken_ShutCuts = true;
     int32_t FSlicePercent = 10;
 
+    void ReadGarbages(const std::filesystem::path& garbagesFile);
+
     TGarbages FGarbages;
     TDirectorys FDirectorys;
     std::string FLoadErrorText;
+    // The junk types file existed but could not be read; saves then leave it alone.
+    bool FGarbagesUnreadable = false;
 };
 
 // The one settings object of the run, created and destroyed by the launcher.
