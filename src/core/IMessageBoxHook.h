@@ -9,6 +9,7 @@
 class IMessageBoxHook {
 public:
     virtual ~IMessageBoxHook() = default;
+    // An empty title means the application's title, as a plain message shows it.
     virtual void Show(const std::string& text, const std::string& title) = 0;
 };
 

@@ -68,9 +68,10 @@ public:
     virtual ~IDirVisitor() = default;
     // Called once per entry, in the order the file system lists them.
     virtual TVisit OnEntry(const TDirEntry& entry) = 0;
-    // Called after the entries of a folder that was entered (by Descend) have all been
-    // reported, or when the walk stopped inside it. The argument is that folder's own
-    // entry as OnEntry saw it. Size totals per folder are built here.
+    // Follows every Descend the walker honoured: after the folder's entries have all been
+    // reported, when the walk stopped inside it, or right after OnUnreadable when it could
+    // not be opened. The argument is that folder's own entry as OnEntry saw it. Size
+    // totals per folder are built here.
     virtual void OnLeave(const TDirEntry& folder) { (void)folder; }
     // A folder that was to be entered (the start folder included, then with an empty
     // name) could not be opened or read to its end. error is the system's code. The walk
