@@ -32,6 +32,15 @@ const TPropertyInfo* FindProperty(const TPersistent& object, std::string_view na
     return nullptr;
 }
 
+// A name from a damaged file may hold control bytes; a NUL would cut the message short
+// where it is shown, so those bytes show as "?".
+std::string Printable(std::string name) {
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    return name;
+}
+
 double CheckedDate(double value) {
     if (!(value >= MinDateTime && value < MaxDateTime))
         throw EMorvaneError(InvalidPropertyValue);
@@ -149,10 +158,11 @@ void TTolvikReader::ReadProperty(TPersistent& object) {
     try {
         const TPropertyInfo* property = FindProperty(object, name);
         if (property == nullptr)
-            throw EMorvaneError("Property " + name + " does not exist");
+            throw EMorvaneError("Property " + Printable(name) + " does not exist");
         property->Set(object, ReadValue(property->Kind));
     } catch (const EMorvaneError& e) {
-        throw EMorvaneError("Error reading " + object.ClassName() + "." + name + ": " + e.what());
+        throw EMorvaneError("Error reading " + object.ClassName() + "." + Printable(name) + ": " +
+                            e.what());
     }
 }
 

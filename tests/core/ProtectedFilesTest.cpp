@@ -1,0 +1,58 @@
+#include "core/EMorvaneError.h"
+#include "core/TProtectedFiles.h"
+
+#include "platform/ProgramFolder.h"
+#include "support/TTempDir.h"
+#include "support/Unprivileged.h"
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+TEST(ProtectedFiles, SplitsAtEveryLineEndAndStopsAtNul) {
+    EXPECT_EQ(SplitTextLines("a\r\nb\rc\nd", true), (Lines{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitTextLines("a\r\n\r\nb\r\n", true), (Lines{"a", "", "b"}));
+    EXPECT_EQ(SplitTextLines("a\n\r", true), (Lines{"a", ""}));
+    EXPECT_EQ(SplitTextLines("a\r\r\n", true), (Lines{"a", ""}));
+    EXPECT_EQ(SplitTextLines(std::string("a\r\nb\0c\r\nd", 9), true), (Lines{"a", "b"}));
+    EXPECT_EQ(SplitTextLines(std::string("b\0c", 3), false), (Lines{std::string("b\0c", 3)}));
+    EXPECT_EQ(SplitTextLines("", true), Lines{});
+    EXPECT_EQ(SplitTextLines("\r\n", true), Lines{""});
+}
+
+TEST(ProtectedFiles, FileRoundTripsByteForByte) {
+    TTempDir dir;
+    const std::string bytes = "C:\\boot.ini\r\n\r\n我的文档.doc\r\n";
+    const fs::path p = dir.Write("Option2.CFG", bytes);
+    const Lines entries = LoadProtectedFiles(p);
+    EXPECT_EQ(entries, (Lines{"C:\\boot.ini", "", "我的文档.doc"}));
+    SaveProtectedFiles(p, entries);
+    EXPECT_EQ(TTempDir::Read(p), bytes);
+
+    SaveProtectedFiles(p, {});
+    EXPECT_EQ(TTempDir::Read(p), "");
+    EXPECT_EQ(LoadProtectedFiles(p), Lines{});
+}
+
+TEST(ProtectedFiles, GB18030FileIsReadAsChinese) {
+    TTempDir dir;
+    const fs::path p = dir.Write("Option2.CFG", "\xC1\xD9\xCA\xB1\xCE\xC4\xBC\xFE.txt\r\nb\n");
+    EXPECT_EQ(LoadProtectedFiles(p), (Lines{"临时文件.txt", "b"}));
+}
+
+TEST(ProtectedFiles, MissingOrUnwritableFileGivesTheFrameworkErrors) {
+    TTempDir dir;
+    const fs::path missing = dir / "Option2.CFG";
+    try {
+        LoadProtectedFiles(missing);
+        FAIL();
+    } catch (const EMorvaneError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot open file \"" + missing.string() + "\". No such file or directory");
+    }
+    EXPECT_THROW(SaveProtectedFiles(dir / "no/such/Option2.CFG", {"x"}), EMorvaneError);
+
+    Platform::SetProgramFolder(dir.Path());
+    EXPECT_EQ(ProtectedFilesPath(), dir / "Option2.CFG");
+}
