@@ -6,7 +6,7 @@ PACKAGES=(
     qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6svg6-dev qt6-image-formats-plugins
     libsystemd-dev libcurl4-openssl-dev libsodium-dev libsqlite3-dev
     libgtest-dev libgmock-dev
-    fp-utils
+    fp-utils clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine googletest
     xvfb xauth fonts-wqy-microhei xdg-utils
 )
