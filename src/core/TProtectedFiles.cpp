@@ -1,6 +1,7 @@
 #include "core/TProtectedFiles.h"
 
 #include "core/EMorvaneError.h"
+#include "core/PathText.h"
 #include "platform/FileIo.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TextCodec.h"
@@ -31,7 +32,7 @@ std::vector<std::string> LoadProtectedFiles(const fs::path& path) {
     std::string error;
     const std::optional<std::string> bytes = Platform::ReadWholeFile(path, &error);
     if (!bytes)
-        throw EMorvaneError("Cannot open file \"" + path.string() + "\". " + error);
+        throw EMorvaneError("Cannot open file \"" + PathText(path) + "\". " + error);
     // Cut at the NUL before decoding, so that what follows it cannot change how the
     // text before it is decoded.
     const std::string_view raw(*bytes);
@@ -44,5 +45,5 @@ void SaveProtectedFiles(const fs::path& path, const std::vector<std::string>& en
         text += entry + "\r\n";
     const std::string error = Platform::WriteFileAtomically(path, Platform::Utf8ToSystem(text));
     if (!error.empty())
-        throw EMorvaneError("Cannot create file \"" + path.string() + "\". " + error);
+        throw EMorvaneError("Cannot create file \"" + PathText(path) + "\". " + error);
 }

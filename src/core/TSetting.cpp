@@ -1,6 +1,7 @@
 #include "core/TSetting.h"
 
 #include "core/EMorvaneError.h"
+#include "core/PathText.h"
 #include "core/TDisk.h"
 #include "core/TMemoryStream.h"
 #include "core/TTolvikReader.h"
@@ -145,7 +146,7 @@ void TSetting::LoadFromFile(const fs::path& path) {
         std::string error;
         std::optional<std::string> bytes = Platform::ReadWholeFile(path, &error);
         if (!bytes)
-            throw EMorvaneError("Cannot open file \"" + path.string() + "\". " + error);
+            throw EMorvaneError("Cannot open file \"" + PathText(path) + "\". " + error);
         TMemoryStream stream(std::move(*bytes));
         LoadObjectFromStream(stream, *this);
     }
@@ -159,7 +160,7 @@ void TSetting::SaveToFile(const fs::path& path) const {
     SaveObjectToStream(*this, stream);
     const std::string error = Platform::WriteFileAtomically(path, stream.Bytes());
     if (!error.empty())
-        throw EMorvaneError("Cannot create file \"" + path.string() + "\". " + error);
+        throw EMorvaneError("Cannot create file \"" + PathText(path) + "\". " + error);
     // A junk types file we could not read is left alone: writing our (empty) list over
     // it would lose the user's types. Otherwise a failed write is silent by design.
     if (!FGarbagesUnreadable)

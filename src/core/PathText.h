@@ -1,0 +1,11 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+// A path as UTF-8 text for messages. path::string() would convert to the ANSI code page on
+// Windows and fail for names outside it; here the file system's bytes stay as they are.
+inline std::string PathText(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
