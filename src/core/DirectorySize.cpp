@@ -35,12 +35,7 @@ public:
 } // namespace
 
 int64_t GetDirectorySize(const fs::path& folder) {
-    int64_t total = 0;
-    Walker().Walk(folder, [&](const TDirEntry& e) {
-        total += e.Size;
-        return e.IsDirectory() ? TVisit::Descend : TVisit::Continue;
-    });
-    return total;
+    return Platform::SumTree(folder, [](const TDirEntry&) { return true; }).Bytes;
 }
 
 bool IsTreeEmpty(const fs::path& folder) {
@@ -50,13 +45,10 @@ bool IsTreeEmpty(const fs::path& folder) {
 }
 
 double GetDirectorySizeIn(const fs::path& folder, int unit) {
-    int64_t total = 0;
-    Walker().Walk(folder, [&](const TDirEntry& e) {
-        total += e.Size;
-        // Only plain folders are counted in: a hidden, read-only or linked one is not.
-        const bool plain = e.Attributes == Platform::Attr::Directory && e.Name[0] != '.';
-        return plain ? TVisit::Descend : TVisit::Continue;
-    });
+    // Only plain folders are counted in: a hidden, read-only or linked one is not.
+    const int64_t total = Platform::SumTree(folder, [](const TDirEntry& e) {
+        return e.Attributes == Platform::Attr::Directory && e.Name[0] != '.';
+    }).Bytes;
     const double bytes = static_cast<double>(total);
     switch (unit) {
     case 0: return std::trunc(bytes * 1000 / 1048576) / 1000;

@@ -127,6 +127,20 @@ private:
     std::unique_ptr<TImpl> FImpl;
 };
 
+// The byte total of a tree: the Size of every entry reported, entering the folders for
+// which descend(entry) is true. The same rules as TDirWalker::Walk (no links followed,
+// one file system, folders swapped for links not entered, unreadable folders passed
+// over), but the order of entries is not defined: big trees are walked by several
+// threads at once. descend is called from those threads and must only look at its
+// argument. A small tree is walked on the calling thread alone.
+struct TTreeTotal {
+    bool Opened = false;     // the start folder existed as a folder and was opened
+    int64_t Bytes = 0;
+    uint64_t Unreadable = 0; // folders passed over
+};
+TTreeTotal SumTree(const std::filesystem::path& folder,
+                   const std::function<bool(const TDirEntry& entry)>& descend);
+
 // The entry of one path itself, as a listing of its folder would report it (a link is
 // reported as the link). Depth 0, DirPath the parent's text. nullopt when it does not
 // exist or cannot be read.

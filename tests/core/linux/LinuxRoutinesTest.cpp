@@ -109,3 +109,22 @@ TEST(LinuxRoutines, FileDatesUseTheGivenLayout) {
     EXPECT_EQ(none[1], "");
     EXPECT_FALSE(none[2].empty());
 }
+
+TEST(LinuxRoutines, WideTreeTotalsAreExactWhenWalkedOnSeveralThreads) {
+    TTempDir dir;
+    TTempDir outside;
+    outside.Write("big", std::string(100000, 'x'));
+    int64_t expected = 0;
+    for (int a = 0; a < 40; ++a) {
+        for (int b = 0; b < 5; ++b) {
+            const std::string folder = "t/d" + std::to_string(a) + "/e" + std::to_string(b);
+            dir.Write(folder + "/f", std::string(static_cast<size_t>(a * 7 + b), 'x'));
+            expected += a * 7 + b;
+        }
+        fs::create_directory_symlink(outside.Path(), dir / ("t/d" + std::to_string(a) + "/out"));
+        expected += static_cast<int64_t>(outside.Path().native().size()); // the link's own text
+    }
+    dir.Write("t/.dot/hidden", "12345");
+    EXPECT_EQ(GetDirectorySize(dir / "t"), expected + 5);
+    EXPECT_EQ(GetDirectorySizeIn(dir / "t", 2), static_cast<double>(expected));
+}
