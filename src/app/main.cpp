@@ -1,2 +1,63 @@
-// Replaced by the real start-up.
-int main() { return 0; }
+// Start-up: one running copy at a time, the splash while the long-lived windows are
+// made, then the launcher's message loop.
+#include "app/ui/ModalWindow.h"
+#include "app/ui/TFrm_About.h"
+#include "app/ui/TFrm_Splash.h"
+#include "app/ui/TFrm_Tips.h"
+#include "app/ui/TFrm_Wizard.h"
+#include "app/ui/TMorvaneApplication.h"
+#include "app/ui/TQtMessageBox.h"
+#include "core/IMessageBoxHook.h"
+#include "platform/SystemInfo.h"
+#include "platform/TSingleInstance.h"
+
+#include <QCursor>
+
+#include <exception>
+#include <memory>
+
+namespace {
+
+// Makes one long-lived window; an error while it is made is reported and start-up goes
+// on with the next one.
+template <typename TWindow>
+void CreateForm(TWindow*& variable, QWidget* owner) {
+    try {
+        CreateWindowInto(variable, owner);
+    } catch (const std::exception& e) {
+        TMorvaneApplication::ShowException(e.what());
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Held until the process ends; the system lets go of it however the process ends.
+    const Platform::TSingleInstance instance("Morvane_Tolvik");
+    if (instance.State() == Platform::TInstanceState::AlreadyRunning)
+        return 0;
+
+    Platform::RaiseOpenFileLimit();
+    TMorvaneApplication app(argc, argv);
+    SetMessageBoxHook(std::make_unique<TQtMessageBox>());
+
+    auto splash = std::make_unique<TFrm_Splash>();
+    splash->ShowFadingIn();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+
+    // The launcher makes the settings, which every later window reads.
+    CreateForm(Frm_Wizard, nullptr);
+    if (!Frm_Wizard)
+        return 0;
+    CreateForm(Frm_About, Frm_Wizard);
+    CreateForm(Frm_Tips, Frm_Wizard);
+
+    splash.reset();
+    QApplication::restoreOverrideCursor();
+
+    Frm_Wizard->show();
+    const int code = app.exec();
+    // The launcher takes the windows it owns with it and saves the settings.
+    delete Frm_Wizard;
+    return code == 0 ? 0 : code;
+}
