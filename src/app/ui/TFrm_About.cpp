@@ -104,8 +104,8 @@ TFrm_About::TFrm_About(QWidget* parent)
     SetTextColor(L_VerInfo, Qt::black);
     L_VerInfo->setGeometry(116, 62, 220, 18);
 
-    L_Homepage = AddLink(this, "L_Homepage", MakerAddresses::HomePage, 116, 98);
-    L_Email = AddLink(this, "L_Email", MakerAddresses::SupportMail, 116, 120);
+    L_Homepage = AddLink(this, "L_Homepage", MakerAddresses::HomePage, 16, 104);
+    L_Email = AddLink(this, "L_Email", MakerAddresses::SupportMail, 16, 128);
     L_Homepage->installEventFilter(new TClickFilter(L_Homepage, [this] { L_HomepageClick(); }));
     L_Email->installEventFilter(new TClickFilter(L_Email, [this] { Tb_EmailClick(); }));
 
