@@ -10,7 +10,7 @@ std::string TLogindPower::PowerOff() {
         sd_bus_unref(bus);
         return "sd_bus_open_system() Failed";
     }
-    sd_bus_error error = SD_BUS_ERROR_NULL;
+    sd_bus_error error{}; // the same zero state as SD_BUS_ERROR_NULL, without its C99 literal
     sd_bus_message* reply = nullptr;
     const int r = sd_bus_call_method(bus, "org.freedesktop.login1", "/org/freedesktop/login1",
                                      "org.freedesktop.login1.Manager", "PowerOff", &error, &reply,
