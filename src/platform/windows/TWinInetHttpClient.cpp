@@ -1,0 +1,210 @@
+#include "platform/windows/TWinInetHttpClient.h"
+
+#include "platform/windows/WinText.h"
+
+#include <algorithm>
+#include <atomic>
+#include <vector>
+
+#include <windows.h>
+#include <wininet.h>
+
+namespace Platform {
+namespace {
+
+class TWinInetRequest : public IHttpRequest {
+public:
+    TWinInetRequest(const THttpRequestSettings& settings, THttpStatusCallback status)
+        : FStatus(std::move(status)) {
+        DWORD access = INTERNET_OPEN_TYPE_PRECONFIG;
+        std::wstring proxy;
+        std::wstring bypass;
+        if (settings.Access == THttpAccess::Direct)
+            access = INTERNET_OPEN_TYPE_DIRECT;
+        if (settings.Access == THttpAccess::Proxy) {
+            access = INTERNET_OPEN_TYPE_PROXY;
+            proxy = Win::Widen(settings.ProxyServer);
+            bypass = Win::Widen(settings.ProxyBypass);
+        }
+        FInternet = InternetOpenW(Win::Widen(settings.Agent).c_str(), access,
+                                  proxy.empty() ? nullptr : proxy.c_str(),
+                                  bypass.empty() ? nullptr : bypass.c_str(),
+                                  settings.Offline ? INTERNET_FLAG_OFFLINE : 0);
+        if (!FInternet)
+            return;
+        if (FStatus)
+            InternetSetStatusCallbackW(FInternet, &StatusCallback);
+        FConnect = InternetConnectW(FInternet, Win::Widen(settings.Host).c_str(),
+                                    static_cast<INTERNET_PORT>(settings.Port),
+                                    NullIfEmpty(Win::Widen(settings.UserName)),
+                                    NullIfEmpty(Win::Widen(settings.Password)),
+                                    INTERNET_SERVICE_HTTP, 0, reinterpret_cast<DWORD_PTR>(this));
+        if (!FConnect)
+            return;
+        DWORD flags = 0;
+        if (settings.NoCache)
+            flags |= INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                     INTERNET_FLAG_PRAGMA_NOCACHE;
+        if (settings.NoCookies)
+            flags |= INTERNET_FLAG_NO_COOKIES;
+        if (settings.Scheme == "https")
+            flags |= INTERNET_FLAG_SECURE;
+        std::wstring accept = Win::Widen(settings.AcceptTypes);
+        const wchar_t* acceptTypes[] = {accept.c_str(), nullptr};
+        std::wstring referrer = Win::Widen(settings.Referrer);
+        FRequest = HttpOpenRequestW(FConnect, Win::Widen(settings.Verb).c_str(),
+                                    Win::Widen(settings.Object).c_str(), nullptr,
+                                    NullIfEmpty(referrer), accept.empty() ? nullptr : acceptTypes,
+                                    flags, reinterpret_cast<DWORD_PTR>(this));
+        if (!FRequest)
+            return;
+        SetTimeout(INTERNET_OPTION_CONNECT_TIMEOUT, settings.ConnectTimeout);
+        SetTimeout(INTERNET_OPTION_RECEIVE_TIMEOUT, settings.ReceiveTimeout);
+        SetTimeout(INTERNET_OPTION_SEND_TIMEOUT, settings.SendTimeout);
+    }
+
+    ~TWinInetRequest() override { CloseAll(); }
+
+    bool Valid() const { return FRequest != nullptr; }
+
+    bool AddHeaders(const std::string& headerText) override {
+        auto wide = Win::Widen(headerText);
+        return HttpAddRequestHeadersW(FRequest, wide.c_str(), static_cast<DWORD>(wide.size()),
+                                      HTTP_ADDREQ_FLAG_ADD) != FALSE;
+    }
+
+    bool Send(const std::string& body, const std::string& contentType) override {
+        if (FCancelled)
+            return false;
+        std::wstring headers;
+        if (!contentType.empty())
+            headers = L"Content-Type: " + Win::Widen(contentType) + L"\r\n";
+        return HttpSendRequestW(FRequest, headers.empty() ? nullptr : headers.c_str(),
+                                static_cast<DWORD>(headers.size()),
+                                body.empty() ? nullptr : const_cast<char*>(body.data()),
+                                static_cast<DWORD>(body.size())) != FALSE;
+    }
+
+    void SetCredentials(const std::string& userName, const std::string& password) override {
+        SetText(INTERNET_OPTION_USERNAME, userName);
+        SetText(INTERNET_OPTION_PASSWORD, password);
+    }
+
+    void SetProxyCredentials(const std::string& userName, const std::string& password) override {
+        SetText(INTERNET_OPTION_PROXY_USERNAME, userName);
+        SetText(INTERNET_OPTION_PROXY_PASSWORD, password);
+    }
+
+    std::optional<int> StatusCode() const override {
+        auto text = Query(HTTP_QUERY_STATUS_CODE, nullptr);
+        if (!text)
+            return std::nullopt;
+        try {
+            return std::stoi(*text);
+        } catch (...) {
+            return 0;
+        }
+    }
+
+    std::optional<std::string> Header(const std::string& name) const override {
+        return Query(HTTP_QUERY_CUSTOM, &name);
+    }
+
+    std::string RawHeaders() const override {
+        return Query(HTTP_QUERY_RAW_HEADERS_CRLF, nullptr).value_or(std::string());
+    }
+
+    long Read(char* buffer, std::size_t size) override {
+        if (FCancelled)
+            return -1;
+        DWORD read = 0;
+        if (!InternetReadFile(FRequest, buffer, static_cast<DWORD>(size), &read))
+            return -1;
+        return static_cast<long>(read);
+    }
+
+    void Cancel() override {
+        // Closing the internet handle makes a blocking call on it return at once.
+        FCancelled = true;
+        HINTERNET internet = FInternet.exchange(nullptr);
+        if (internet)
+            InternetCloseHandle(internet);
+    }
+
+private:
+    static const wchar_t* NullIfEmpty(const std::wstring& text) {
+        return text.empty() ? nullptr : text.c_str();
+    }
+
+    void CloseAll() {
+        if (FRequest)
+            InternetCloseHandle(FRequest);
+        if (FConnect)
+            InternetCloseHandle(FConnect);
+        HINTERNET internet = FInternet.exchange(nullptr);
+        if (internet)
+            InternetCloseHandle(internet);
+        FRequest = FConnect = nullptr;
+    }
+
+    void SetTimeout(DWORD option, uint32_t value) {
+        if (value == 0)
+            return;
+        DWORD v = value;
+        InternetSetOptionW(FRequest, option, &v, sizeof v);
+    }
+
+    void SetText(DWORD option, const std::string& text) {
+        auto wide = Win::Widen(text);
+        InternetSetOptionW(FRequest, option, const_cast<wchar_t*>(wide.c_str()),
+                           static_cast<DWORD>(wide.size()));
+    }
+
+    std::optional<std::string> Query(DWORD level, const std::string* name) const {
+        std::vector<wchar_t> buffer(1024);
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+            if (name) {
+                auto wide = Win::Widen(*name);
+                std::copy(wide.begin(), wide.end(), buffer.begin());
+                buffer[wide.size()] = 0;
+            }
+            DWORD index = 0;
+            if (HttpQueryInfoW(FRequest, level, buffer.data(), &bytes, &index))
+                return Win::Narrow(std::wstring_view(buffer.data(), bytes / sizeof(wchar_t)));
+            if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+                return std::nullopt;
+            buffer.resize(bytes / sizeof(wchar_t) + 1);
+        }
+        return std::nullopt;
+    }
+
+    static void CALLBACK StatusCallback(HINTERNET, DWORD_PTR context, DWORD code, LPVOID info,
+                                        DWORD length) {
+        auto* self = reinterpret_cast<TWinInetRequest*>(context);
+        if (!self || !self->FStatus)
+            return;
+        std::string text;
+        if (code == INTERNET_STATUS_REDIRECT && info)
+            text = std::string(static_cast<const char*>(info), length ? length - 1 : 0);
+        self->FStatus(static_cast<int>(code), text);
+    }
+
+    THttpStatusCallback FStatus;
+    std::atomic<HINTERNET> FInternet{nullptr};
+    HINTERNET FConnect = nullptr;
+    HINTERNET FRequest = nullptr;
+    std::atomic<bool> FCancelled{false};
+};
+
+} // namespace
+
+std::unique_ptr<IHttpRequest> TWinInetHttpClient::OpenRequest(const THttpRequestSettings& settings,
+                                                              THttpStatusCallback status) {
+    auto request = std::make_unique<TWinInetRequest>(settings, std::move(status));
+    if (!request->Valid())
+        return nullptr;
+    return request;
+}
+
+} // namespace Platform
