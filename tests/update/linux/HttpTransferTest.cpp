@@ -274,6 +274,20 @@ TEST_F(HttpTransferTest, AbortStopsASlowBodyAndTheNextRunStartsAtOnce) {
     EXPECT_FALSE(std::filesystem::exists(target));
 }
 
+TEST_F(HttpTransferTest, AStalledBodyEndsAfterTheReceiveTimeout) {
+    Server.Route("/stall", [](const auto&) {
+        auto reply = TTestHttpServer::Reply(200, std::string(3000, 's'));
+        reply.ChunkSize = 1000;
+        reply.ChunkDelay = 1500ms;
+        return reply;
+    });
+    Transfer.Settings().Timeouts.ReceiveTimeout = 300;
+    const auto started = std::chrono::steady_clock::now();
+    Run(Server.Url("/stall"));
+    EXPECT_EQ(Outcome, "lost 0/3000");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 1400ms);
+}
+
 TEST_F(HttpTransferTest, FileUrlsReadLocalFiles) {
     Temp.Write("local file.txt", "local bytes");
     Run("file://" + (Temp.Path() / "local%20file.txt").string());

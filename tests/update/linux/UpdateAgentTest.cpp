@@ -202,6 +202,33 @@ TEST_F(UpdateAgentTest, ANewerVersionIsAskedDownloadedCheckedAndRestarted) {
               (ProgramFolder / "morvane").string() + " +/afterupgrade0\n");
 }
 
+TEST_F(UpdateAgentTest, AnEmptyRestartTextBecomesABlankAndAnnouncesTheRestart) {
+    Agent.SetRestartParams("");
+    EXPECT_EQ(Agent.RestartParams(), " ");
+    int restarted = 0;
+    Agent.Events.OnAfterRestart = [&] { ++restarted; };
+    Agent.CheckAfterRestart({"/afterupgrade"});
+    Agent.CheckAfterRestart({});
+    Agent.CheckAfterRestart({" ", "more"});
+    EXPECT_EQ(restarted, 1);
+}
+
+TEST_F(UpdateAgentTest, AnAutomaticCheckKeepsQuietWhenNothingIsNew) {
+    ServeInfo(Sign("#version=8.0\r\n"));
+    Agent.AutoCheckTick(); // AutoCheck is off: nothing happens
+    EXPECT_FALSE(Agent.Busy());
+    Agent.AutoCheck = true;
+    bool none = false;
+    Agent.Events.OnNoUpdateAvailable = [&] { none = true; };
+    Agent.AutoCheckTick();
+    EXPECT_TRUE(Agent.AutomaticCheckRunning());
+    auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (Agent.Busy() && std::chrono::steady_clock::now() < deadline)
+        Queue->ProcessPending(10ms);
+    EXPECT_TRUE(none);
+    EXPECT_TRUE(Ui.Calls.empty());
+}
+
 TEST_F(UpdateAgentTest, TheSameVersionIsNoUpdate) {
     ServeInfo(Sign("#version=8.0\r\n#url=" + Server.Url("/files/a") + "\r\n"));
     bool none = false;
