@@ -56,8 +56,8 @@ int main(int argc, char** argv) {
     QApplication::restoreOverrideCursor();
 
     Frm_Wizard->show();
-    const int code = app.exec();
+    app.exec();
     // The launcher takes the windows it owns with it and saves the settings.
     delete Frm_Wizard;
-    return code == 0 ? 0 : code;
+    return 0;
 }

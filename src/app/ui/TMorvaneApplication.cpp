@@ -4,6 +4,7 @@
 #include "core/IMessageBoxHook.h"
 
 #include <exception>
+#include <iostream>
 
 TMorvaneApplication::TMorvaneApplication(int& argc, char** argv) : QApplication(argc, argv) {
     // The name, not the display name: Qt would append a display name to every caption.
@@ -26,8 +27,10 @@ bool TMorvaneApplication::notify(QObject* receiver, QEvent* event) {
 void TMorvaneApplication::ShowException(const std::string& text) {
     // The box runs its own event loop; an error inside it must not recurse without end.
     static bool showing = false;
-    if (showing)
+    if (showing) {
+        std::cerr << Title << ": " << text << '\n';
         return;
+    }
     showing = true;
     try {
         MessageBoxHook().Show(text, "");
