@@ -10,6 +10,7 @@
 #include "core/IMessageBoxHook.h"
 #include "platform/SystemInfo.h"
 #include "platform/TSingleInstance.h"
+#include "update/ui/UpdateCheck.h"
 
 #include <QCursor>
 
@@ -49,6 +50,7 @@ int main(int argc, char** argv) {
     CreateForm(Frm_Wizard, nullptr);
     if (!Frm_Wizard)
         return 0;
+    Frm_Wizard->SetAutoUpdateCheck([] { StartUpdateCheck(Frm_Wizard); });
     CreateForm(Frm_About, Frm_Wizard);
     CreateForm(Frm_Tips, Frm_Wizard);
 
