@@ -149,6 +149,7 @@ struct TEntryInfo {
     int64_t Size = 0;
     TFileTime Created;
     TFileTime LastWrite;
+    TFileTime LastAccess;
 };
 std::optional<TEntryInfo> QueryEntry(const std::filesystem::path& path);
 

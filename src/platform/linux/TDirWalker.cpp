@@ -261,7 +261,8 @@ fs::path TDirEntry::Path() const {
 std::optional<TEntryInfo> QueryEntry(const fs::path& path) {
     struct statx st;
     if (path.empty() ||
-        statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, StatxMask, &st) != 0)
+        statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+              StatxMask | STATX_ATIME, &st) != 0)
         return std::nullopt;
     bool linkToFolder = false;
     if (S_ISLNK(st.stx_mode)) {
@@ -273,6 +274,7 @@ std::optional<TEntryInfo> QueryEntry(const fs::path& path) {
     info.Size = S_ISDIR(st.stx_mode) ? 0 : static_cast<int64_t>(st.stx_size);
     info.Created = CreatedOf(st);
     info.LastWrite = ToFileTime(st.stx_mtime);
+    info.LastAccess = ToFileTime(st.stx_atime);
     return info;
 }
 

@@ -1,0 +1,273 @@
+#include "platform/TDirWalker.h"
+
+#include "platform/windows/WinText.h"
+
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+namespace fs = std::filesystem;
+
+namespace Platform {
+
+namespace {
+
+void AppendName(std::string& path, std::string_view name) {
+    if (path.empty() || (path.back() != '\\' && path.back() != '/'))
+        path += '\\';
+    path.append(name);
+}
+
+TFileTime ToFileTime(const FILETIME& t) {
+    return TFileTime{static_cast<int64_t>((static_cast<uint64_t>(t.dwHighDateTime) << 32) |
+                                          t.dwLowDateTime)};
+}
+
+int64_t SizeOf(DWORD high, DWORD low) {
+    return static_cast<int64_t>((static_cast<uint64_t>(high) << 32) | low);
+}
+
+bool IsDotName(const wchar_t* name) {
+    return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
+}
+
+// An entry as kept while its folder is being walked.
+struct TSavedEntry {
+    std::string Name;
+    uint32_t Attributes = 0;
+    int64_t Size = 0;
+    TFileTime Created;
+    TFileTime LastWrite;
+    int Depth = 0;
+
+    void Save(const TDirEntry& e) {
+        Name.assign(e.Name);
+        Attributes = e.Attributes;
+        Size = e.Size;
+        Created = e.Created;
+        LastWrite = e.LastWrite;
+        Depth = e.Depth;
+    }
+    TDirEntry View(std::string_view dirPath) const {
+        TDirEntry e;
+        e.Name = Name;
+        e.DirPath = dirPath;
+        e.Attributes = Attributes;
+        e.Size = Size;
+        e.Created = Created;
+        e.LastWrite = LastWrite;
+        e.Depth = Depth;
+        return e;
+    }
+};
+
+class TFunctionVisitor : public IDirVisitor {
+public:
+    explicit TFunctionVisitor(const std::function<TVisit(const TDirEntry&)>& f) : FOnEntry(f) {}
+    TVisit OnEntry(const TDirEntry& entry) override { return FOnEntry(entry); }
+
+private:
+    const std::function<TVisit(const TDirEntry&)>& FOnEntry;
+};
+
+} // namespace
+
+// One FindFirstFileExW listing per depth level. Reparse points (links, junctions,
+// mounted folders) are reported with their own attribute word and never entered.
+class TDirWalker::TImpl {
+public:
+    TWalkResult Walk(const fs::path& folder, IDirVisitor& visitor, const TWalkOptions& options);
+
+private:
+    struct TLevel {
+        HANDLE Find = INVALID_HANDLE_VALUE;
+        WIN32_FIND_DATAW Data{};
+        bool HasPending = false; // Data holds an entry not yet reported
+        size_t ParentPathLen = 0;
+        TSavedEntry Self;
+    };
+
+    // Opens the listing of FPath; the system's code on failure.
+    DWORD Open(TLevel& level) const;
+    bool Next(TLevel& level) const;
+    void Leave(IDirVisitor& visitor);
+
+    std::vector<TLevel> FLevels;
+    std::string FPath;
+    std::string FName;
+};
+
+DWORD TDirWalker::TImpl::Open(TLevel& level) const {
+    std::wstring pattern = Win::Widen(FPath);
+    if (pattern.empty() || (pattern.back() != L'\\' && pattern.back() != L'/'))
+        pattern += L'\\';
+    pattern += L'*';
+    level.Find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &level.Data,
+                                  FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (level.Find == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        // An empty folder (a drive root has no "." entry) is not an error.
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES ? 0 : error;
+    }
+    level.HasPending = true;
+    return 0;
+}
+
+bool TDirWalker::TImpl::Next(TLevel& level) const {
+    for (;;) {
+        if (level.Find == INVALID_HANDLE_VALUE)
+            return false;
+        if (!level.HasPending && !FindNextFileW(level.Find, &level.Data))
+            return false;
+        level.HasPending = false;
+        if (!IsDotName(level.Data.cFileName))
+            return true;
+    }
+}
+
+void TDirWalker::TImpl::Leave(IDirVisitor& visitor) {
+    TLevel level = std::move(FLevels.back());
+    FLevels.pop_back();
+    if (level.Find != INVALID_HANDLE_VALUE)
+        FindClose(level.Find);
+    FPath.resize(level.ParentPathLen);
+    if (!FLevels.empty())
+        visitor.OnLeave(level.Self.View(FPath));
+}
+
+TWalkResult TDirWalker::TImpl::Walk(const fs::path& folder, IDirVisitor& visitor,
+                                    const TWalkOptions& options) {
+    TWalkResult result;
+    FLevels.clear();
+    FPath = Win::Narrow(folder.native());
+    while (FPath.size() > 3 && (FPath.back() == '\\' || FPath.back() == '/'))
+        FPath.pop_back();
+
+    TDirEntry start;
+    start.DirPath = FPath;
+    const DWORD attributes = FPath.empty() ? INVALID_FILE_ATTRIBUTES
+                                           : GetFileAttributesW(Win::Widen(FPath).c_str());
+    const bool isFolder = attributes != INVALID_FILE_ATTRIBUTES &&
+                          (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+                          (options.FollowStartLink || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0);
+    TLevel root;
+    root.ParentPathLen = FPath.size();
+    const DWORD error = !isFolder ? (attributes == INVALID_FILE_ATTRIBUTES ? GetLastError()
+                                                                           : ERROR_DIRECTORY)
+                                  : Open(root);
+    if (error != 0) {
+        ++result.Unreadable;
+        visitor.OnUnreadable(start, static_cast<int>(error == 0 ? ERROR_PATH_NOT_FOUND : error));
+        return result;
+    }
+    result.Opened = true;
+    FLevels.push_back(std::move(root));
+
+    while (!FLevels.empty()) {
+        bool descended = false;
+        while (!descended && Next(FLevels.back())) {
+            const WIN32_FIND_DATAW& d = FLevels.back().Data;
+            FName = Win::Narrow(d.cFileName);
+            TDirEntry e;
+            e.Name = FName;
+            e.DirPath = FPath;
+            e.Attributes = d.dwFileAttributes;
+            e.Size = (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : SizeOf(d.nFileSizeHigh, d.nFileSizeLow);
+            e.Created = ToFileTime(d.ftCreationTime);
+            e.LastWrite = ToFileTime(d.ftLastWriteTime);
+            e.Depth = static_cast<int>(FLevels.size()) - 1;
+            const TVisit visit = visitor.OnEntry(e);
+            if (visit == TVisit::Stop) {
+                result.Stopped = true;
+                while (!FLevels.empty())
+                    Leave(visitor);
+                return result;
+            }
+            if (visit != TVisit::Descend || !e.IsDirectory())
+                continue;
+            TLevel level;
+            level.ParentPathLen = FPath.size();
+            level.Self.Save(e);
+            AppendName(FPath, FName);
+            if (const DWORD openError = Open(level); openError != 0) {
+                FPath.resize(level.ParentPathLen);
+                ++result.Unreadable;
+                const TDirEntry self = level.Self.View(FPath);
+                visitor.OnUnreadable(self, static_cast<int>(openError));
+                visitor.OnLeave(self);
+                continue;
+            }
+            FLevels.push_back(std::move(level));
+            descended = true;
+        }
+        if (descended)
+            continue;
+        if (const DWORD readError = GetLastError();
+            readError != ERROR_NO_MORE_FILES && readError != 0 &&
+            FLevels.back().Find != INVALID_HANDLE_VALUE) {
+            ++result.Unreadable;
+            visitor.OnUnreadable(FLevels.back().Self.View(FPath), static_cast<int>(readError));
+        }
+        Leave(visitor);
+    }
+    return result;
+}
+
+TDirWalker::TDirWalker() : FImpl(std::make_unique<TImpl>()) {}
+TDirWalker::~TDirWalker() = default;
+
+TWalkResult TDirWalker::Walk(const fs::path& folder, IDirVisitor& visitor,
+                             const TWalkOptions& options) {
+    return FImpl->Walk(folder, visitor, options);
+}
+
+TWalkResult TDirWalker::Walk(const fs::path& folder,
+                             const std::function<TVisit(const TDirEntry&)>& onEntry,
+                             const TWalkOptions& options) {
+    TFunctionVisitor visitor(onEntry);
+    return FImpl->Walk(folder, visitor, options);
+}
+
+fs::path TDirEntry::Path() const {
+    std::string p(DirPath);
+    AppendName(p, Name);
+    return fs::path(Win::Widen(p));
+}
+
+// Folder totals walk on the calling thread: FindFirstFileExW with large fetches is
+// already the fast path here, and one thread per volume is what the disk can serve.
+TTreeTotal SumTree(const fs::path& folder,
+                   const std::function<bool(const TDirEntry& entry)>& descend) {
+    TTreeTotal total;
+    TDirWalker walker;
+    const TWalkResult r = walker.Walk(folder, [&](const TDirEntry& e) {
+        total.Bytes += e.Size;
+        return e.IsDirectory() && descend(e) ? TVisit::Descend : TVisit::Continue;
+    });
+    total.Opened = r.Opened;
+    total.Unreadable = r.Unreadable;
+    return total;
+}
+
+std::optional<TEntryInfo> QueryEntry(const fs::path& path) {
+    WIN32_FILE_ATTRIBUTE_DATA d;
+    if (path.empty() || !GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &d))
+        return std::nullopt;
+    TEntryInfo info;
+    info.Attributes = d.dwFileAttributes;
+    info.Size = (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : SizeOf(d.nFileSizeHigh, d.nFileSizeLow);
+    info.Created = ToFileTime(d.ftCreationTime);
+    info.LastWrite = ToFileTime(d.ftLastWriteTime);
+    info.LastAccess = ToFileTime(d.ftLastAccessTime);
+    return info;
+}
+
+bool IsFolder(const fs::path& path) {
+    if (path.empty())
+        return false;
+    const DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+} // namespace Platform
