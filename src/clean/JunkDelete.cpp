@@ -1,0 +1,90 @@
+#include "clean/JunkDelete.h"
+
+#include "clean/JunkTexts.h"
+#include "core/FileRoutines.h"
+#include "core/PathText.h"
+#include "platform/FileIo.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view DirMarker = "<Dir>";
+
+TDeleteOutcome Failed(const std::string& reason) { return {TDeleteResult::Failed, reason}; }
+
+TDeleteOutcome DeleteTree(const fs::path& path) {
+    if (DeletePath(path))
+        return {};
+    // The tree delete refuses some folders outright (a mount point, the home folder);
+    // then no system call failed and the reason is the refusal itself.
+    const int code = Platform::LastErrorCode();
+    return Failed(code != 0 ? Platform::SystemErrorText(code)
+                            : std::make_error_code(std::errc::operation_not_permitted).message());
+}
+
+TDeleteOutcome RemoveEntry(const fs::path& path) {
+    std::error_code ec;
+    if (fs::remove(path, ec))
+        return {};
+    if (!ec)
+        return {TDeleteResult::Vanished, {}};
+    return Failed(ec.message());
+}
+
+} // namespace
+
+TRowTarget StripDirMarker(const std::string& caption) {
+    // The marker is appended to a folder's path, so it is the trailing one that counts; a
+    // folder whose own name holds "<Dir>" keeps it.
+    if (caption.size() >= DirMarker.size() &&
+        caption.compare(caption.size() - DirMarker.size(), DirMarker.size(), DirMarker) == 0)
+        return {caption.substr(0, caption.size() - DirMarker.size()), true};
+    return {caption, false};
+}
+
+TRowTarget TargetOf(const TJunkRow& row) {
+    if (row.IsDirectory)
+        return StripDirMarker(row.Caption());
+    return {row.Path, false};
+}
+
+TDeleteOutcome DeleteJunkEntry(const TJunkRow& row, TDirectoryDelete mode) {
+    const TRowTarget target = TargetOf(row);
+    const fs::path path = PathFromText(target.Path);
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(path, ec);
+    // A link is never a folder here. An entry that changed its kind since the scan is not
+    // the one that was found: it is left alone, as a vanished one is.
+    if (!fs::exists(status) || fs::is_directory(status) != target.IsDirectory)
+        return {TDeleteResult::Vanished, {}};
+    if (target.IsDirectory && mode == TDirectoryDelete::WholeTree)
+        return DeleteTree(path);
+    return RemoveEntry(path);
+}
+
+TCleanRunResult CleanCheckedRows(const std::vector<TJunkRow>& rows,
+                                 const std::function<void(size_t handled)>& progress) {
+    TCleanRunResult result;
+    for (const TJunkRow& row : rows) {
+        try {
+            if (row.Checked) {
+                const TDeleteOutcome outcome = DeleteJunkEntry(row, TDirectoryDelete::WholeTree);
+                if (outcome.Result == TDeleteResult::Deleted)
+                    ++result.Removed;
+                else if (outcome.Result == TDeleteResult::Failed)
+                    result.StatusText = DeleteFailedText(row.Caption(), outcome.Reason);
+            }
+        } catch (const std::exception& e) {
+            result.StatusText = DeleteFailedText(row.Caption(), e.what());
+            return result;
+        }
+        ++result.Handled;
+        if (progress)
+            progress(result.Handled);
+    }
+    return result;
+}
