@@ -2,6 +2,7 @@
 #include "../FakeScanHost.h"
 
 #include "clean/JunkDelete.h"
+#include "clean/JunkTexts.h"
 #include "clean/TJunkScanner.h"
 #include "core/TSetting.h"
 #include "support/TTempDir.h"
@@ -47,4 +48,50 @@ TEST(JunkScanLinks, AFileOfExactlyFourGibibytesIsNotEmpty) {
     scanner.ScanDirectory(tree.Path().string(), false);
     ASSERT_EQ(host.Rows.size(), 1u);
     EXPECT_EQ(host.Rows[0].Path, (tree / "zero.dat").string());
+}
+
+TEST(JunkScanLinks, HostileNamesAreFoundAndDeletedByTheirExactBytes) {
+    TTempDir home, tree;
+    TSetting setting(home / "s.ini");
+    setting.Garbages().Clear();
+    setting.Garbages().Add("*.BAK", "", true);
+    const std::vector<std::string> names{"bad\xFF\xFE.bak", "new\nline.bak", "-rf.bak"};
+    for (const std::string& name : names)
+        tree.Write(name, "x");
+    tree.Write("bad\xFF\xFE.txt", "keep"); // a near neighbour that is not junk
+    TFakeScanHost host;
+    TScanCounters counters;
+    TJunkScanner scanner(host, counters, setting, {});
+    scanner.ScanDirectory(tree.Path().string(), false);
+    ASSERT_EQ(host.Rows.size(), 3u);
+    const TCleanRunResult r = CleanCheckedRows(host.Rows, nullptr);
+    EXPECT_EQ(r.Removed, 3);
+    for (const std::string& name : names)
+        EXPECT_FALSE(fs::exists(fs::symlink_status(tree / name))) << name;
+    EXPECT_EQ(TTempDir::Read(tree / "bad\xFF\xFE.txt"), "keep");
+}
+
+TEST(JunkScanLinks, AFileSwappedForALinkAfterTheScanLeavesTheTargetAlone) {
+    TTempDir home, tree, outside;
+    TSetting setting(home / "s.ini");
+    setting.Garbages().Clear();
+    setting.Garbages().Add("*.BAK", "", true);
+    tree.Write("a.bak", "junk");
+    fs::create_directory(tree / "dir.bak"); // a folder row candidate that becomes a link
+    setting.SetIfCleanZeroDir(true);
+    outside.Write("precious.bak", "precious");
+    fs::create_directory(outside / "folder");
+    outside.Write("folder/inside.txt", "inside");
+    TFakeScanHost host;
+    TScanCounters counters;
+    TJunkScanner scanner(host, counters, setting, {});
+    scanner.ScanDirectory(tree.Path().string(), false);
+    ASSERT_EQ(host.Rows.size(), 2u);
+    fs::remove(tree / "a.bak");
+    fs::create_symlink(outside / "precious.bak", tree / "a.bak");
+    fs::remove(tree / "dir.bak");
+    fs::create_directory_symlink(outside / "folder", tree / "dir.bak");
+    CleanCheckedRows(host.Rows, nullptr);
+    EXPECT_EQ(TTempDir::Read(outside / "precious.bak"), "precious");
+    EXPECT_EQ(TTempDir::Read(outside / "folder" / "inside.txt"), "inside");
 }
