@@ -7,6 +7,7 @@
 #include "app/ui/TFrm_Tips.h"
 #include "app/ui/TMorvaneApplication.h"
 #include "app/ui/TPictureButton.h"
+#include "clean/ui/TfrmCleaning.h"
 #include "core/DateTime.h"
 #include "core/EMorvaneError.h"
 #include "core/TSetting.h"
@@ -140,6 +141,7 @@ void TFrm_Wizard::CreateControls() {
     ImgUninstall = AddPictureButton("ImgUninstall", "uninstall", 6, 258, 149,
                                     QStringLiteral("计算机上应用程序管理，清理长期不用的应用程序可以大幅提升效率..."));
     connect(ImgHelp, &TPictureButton::clicked, this, &TFrm_Wizard::ImgHelpClick);
+    connect(imgClean, &TPictureButton::clicked, this, &TFrm_Wizard::imgCleanClick);
 
     mInfo = new QPlainTextEdit(QStringLiteral("提示: 点击功能按钮进入相应功能..."), this);
     mInfo->setObjectName(QStringLiteral("mInfo"));
@@ -240,6 +242,9 @@ void TFrm_Wizard::ShowTipsWindow() {
 }
 
 void TFrm_Wizard::ImgHelpClick() { ShowTipsWindow(); }
+
+// The cleaning window lives for the whole run and keeps its list between openings.
+void TFrm_Wizard::imgCleanClick() { ShowModalWindow(frmCleaning, this, TAfterModal::Close); }
 
 void TFrm_Wizard::Btn_ExitClick() {
     // Ends the message loop; the windows are then destroyed and the settings saved.

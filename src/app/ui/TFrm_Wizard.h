@@ -33,6 +33,7 @@ public:
     void UpdateHintLine(QPoint clientPoint);
 
     void ImgHelpClick();
+    void imgCleanClick();
     void Btn_ExitClick();
 
 protected:

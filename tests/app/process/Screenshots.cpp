@@ -5,6 +5,8 @@
 #include "app/ui/TFrm_Tips.h"
 #include "app/ui/TFrm_Wizard.h"
 #include "app/ui/TMorvaneApplication.h"
+#include "clean/ui/TfrmCleaning.h"
+#include "core/IMessageBoxHook.h"
 #include "core/DateTime.h"
 #include "core/TSetting.h"
 #include "platform/ProgramFolder.h"
@@ -12,9 +14,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -34,6 +38,36 @@ bool Take(QWidget* window, const QString& file) {
         return true;
     std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
     return false;
+}
+
+// The summary box would wait for a click; the picture shows the window behind it.
+class TQuietBox : public IMessageBoxHook {
+public:
+    void Show(const std::string&, const std::string&) override {}
+};
+
+// A small home folder with what a cleaner finds in a real one.
+QString MakeJunkTree(const QTemporaryDir& root) {
+    const QString base = root.filePath(QStringLiteral("home"));
+    const char* files[][2] = {
+        {"文档/年度报告.doc.BAK", "backup of the report"},
+        {"文档/~$年度报告.doc.TMP", "lock"},
+        {"下载/setup.log", "installation log, line after line"},
+        {"下载/安装包/unpack.TMP", "0123456789"},
+        {"项目/build/main.PCH", "precompiled header bytes"},
+        {"项目/build/app.NCB", "browse data"},
+        {"项目/old/config.OLD", "x=1"},
+        {"照片/缩略图.db.BAK", "thumbs"},
+    };
+    for (const auto& f : files) {
+        const QString path = base + QStringLiteral("/") + QString::fromUtf8(f[0]);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(f[1]);
+    }
+    QDir().mkpath(base + QStringLiteral("/项目/空目录"));
+    return base;
 }
 
 } // namespace
@@ -64,6 +98,26 @@ int main(int argc, char** argv) {
     ok &= Take(Frm_Tips, out + QStringLiteral("/tips.png"));
     Frm_Tips->hide();
     ok &= Take(Frm_About, out + QStringLiteral("/about.png"));
+    Frm_About->hide();
+
+    // The cleaning window after a real scan of a small tree.
+    const QString tree = MakeJunkTree(folder);
+    Setting->Directorys().Clear();
+    Setting->Directorys().Add(tree.toStdString(), true, true);
+    for (int i = 0; i < Setting->Garbages().Count(); ++i) {
+        const std::string& name = Setting->Garbages()[i].GarbageName();
+        Setting->Garbages()[i].SetIfclean(name == "*.BAK" || name == "*.TMP" || name == "*.LOG" ||
+                                          name == "*.PCH" || name == "*.NCB" || name == "*.OLD");
+    }
+    Setting->SetIfCleanZeroDir(true);
+    QFile::copy(QStringLiteral(MORVANE_OPTION2_FILE), folder.filePath(QStringLiteral("Option2.CFG")));
+    auto oldBox = SetMessageBoxHook(std::make_unique<TQuietBox>());
+    frmCleaning = new TfrmCleaning(Frm_Wizard);
+    frmCleaning->show();
+    Pump(1500); // the scan starts a second after showing
+    ok &= Take(frmCleaning, out + QStringLiteral("/clean.png"));
+    frmCleaning->hide();
+    SetMessageBoxHook(std::move(oldBox));
     delete Frm_Wizard;
     return ok ? 0 : 1;
 }
