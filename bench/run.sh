@@ -59,7 +59,23 @@ bench_folder_total() {
     rm -rf "$tree"
 }
 
-ALL=(folder_total)
+bench_junk_scan() {
+    cmake --build "$BUILD" --target junk_scan make_tree >/dev/null
+    local tree="$WORK/junk-scan"
+    mkdir -p "$tree"
+    echo "generating ${JUNK_ENTRIES:-1000000} entries for the junk scan..." >&2
+    "$BUILD/bin/make_tree" "$tree" $((${JUNK_ENTRIES:-1000000} / 20)) $((${JUNK_ENTRIES:-1000000} * 19 / 20)) >&2
+    "$BUILD/bin/junk_scan" "$tree" >&2
+    local ours ourszero du
+    ours=$(median_time "$BUILD/bin/junk_scan" "$tree")
+    ourszero=$(median_time "$BUILD/bin/junk_scan" "$tree" --zero-dir)
+    du=$(median_time du -s --apparent-size -x "$tree")
+    bench_line junk-scan "$ours" du "$du"
+    bench_line junk-scan-empty-folders "$ourszero" du "$du"
+    rm -rf "$tree"
+}
+
+ALL=(folder_total junk_scan)
 SELECTED=("${@:-${ALL[@]}}")
 for name in "${SELECTED[@]}"; do
     "bench_${name//-/_}"
