@@ -8,6 +8,7 @@
 #include "app/ui/TMorvaneApplication.h"
 #include "app/ui/TQtMessageBox.h"
 #include "core/IMessageBoxHook.h"
+#include "options/ui/TfrmOption.h"
 #include "platform/SystemInfo.h"
 #include "platform/TSingleInstance.h"
 #include "update/ui/UpdateCheck.h"
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
         return 0;
     Frm_Wizard->SetAutoUpdateCheck([] { StartUpdateCheck(Frm_Wizard); });
     CreateForm(Frm_About, Frm_Wizard);
+    CreateForm(frmOption, Frm_Wizard);
     CreateForm(Frm_Tips, Frm_Wizard);
 
     splash.reset();

@@ -8,6 +8,7 @@
 #include "app/ui/TMorvaneApplication.h"
 #include "app/ui/TPictureButton.h"
 #include "clean/ui/TfrmCleaning.h"
+#include "options/ui/TfrmOption.h"
 #include "core/DateTime.h"
 #include "core/EMorvaneError.h"
 #include "core/TSetting.h"
@@ -142,6 +143,7 @@ void TFrm_Wizard::CreateControls() {
                                     QStringLiteral("计算机上应用程序管理，清理长期不用的应用程序可以大幅提升效率..."));
     connect(ImgHelp, &TPictureButton::clicked, this, &TFrm_Wizard::ImgHelpClick);
     connect(imgClean, &TPictureButton::clicked, this, &TFrm_Wizard::imgCleanClick);
+    connect(ImgOption, &TPictureButton::clicked, this, &TFrm_Wizard::ImgOptionClick);
 
     mInfo = new QPlainTextEdit(QStringLiteral("提示: 点击功能按钮进入相应功能..."), this);
     mInfo->setObjectName(QStringLiteral("mInfo"));
@@ -245,6 +247,9 @@ void TFrm_Wizard::ImgHelpClick() { ShowTipsWindow(); }
 
 // The cleaning window lives for the whole run and keeps its list between openings.
 void TFrm_Wizard::imgCleanClick() { ShowModalWindow(frmCleaning, this, TAfterModal::Close); }
+
+// Every later opening of the options starts from the settings as they are then.
+void TFrm_Wizard::ImgOptionClick() { ShowModalWindow(frmOption, this, TAfterModal::Free); }
 
 void TFrm_Wizard::Btn_ExitClick() {
     // Ends the message loop; the windows are then destroyed and the settings saved.

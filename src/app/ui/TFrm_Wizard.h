@@ -34,6 +34,7 @@ public:
 
     void ImgHelpClick();
     void imgCleanClick();
+    void ImgOptionClick();
     void Btn_ExitClick();
 
 protected:

@@ -6,6 +6,8 @@
 #include "app/ui/TFrm_Wizard.h"
 #include "app/ui/TMorvaneApplication.h"
 #include "clean/ui/TfrmCleaning.h"
+#include "options/ui/TfrmAddFilter.h"
+#include "options/ui/TfrmOption.h"
 #include "core/IMessageBoxHook.h"
 #include "core/DateTime.h"
 #include "core/TSetting.h"
@@ -15,6 +17,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QTabWidget>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -117,6 +121,20 @@ int main(int argc, char** argv) {
     Pump(1500); // the scan starts a second after showing
     ok &= Take(frmCleaning, out + QStringLiteral("/clean.png"));
     frmCleaning->hide();
+
+    // The five pages of the options dialog, then the add junk type dialog.
+    frmOption = new TfrmOption(Frm_Wizard);
+    frmOption->show();
+    const char* pages[] = {"privacy", "types", "folders", "parameters", "protected"};
+    for (int i = 0; i < 5; ++i) {
+        frmOption->Pc_Project->setCurrentIndex(i);
+        ok &= Take(frmOption, out + QStringLiteral("/options-%1.png").arg(QString::fromLatin1(pages[i])));
+    }
+    frmOption->hide();
+    TfrmAddFilter addFilter;
+    addFilter.eFilterName->setText(QStringLiteral("*.BAK"));
+    addFilter.eFilterMemo->setText(QString::fromUtf8("备份文件"));
+    ok &= Take(&addFilter, out + QStringLiteral("/add-junk-type.png"));
     SetMessageBoxHook(std::move(oldBox));
     delete Frm_Wizard;
     return ok ? 0 : 1;
