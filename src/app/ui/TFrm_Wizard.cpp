@@ -9,6 +9,7 @@
 #include "app/ui/TPictureButton.h"
 #include "clean/ui/TfrmCleaning.h"
 #include "options/ui/TfrmOption.h"
+#include "privacy/ui/TfrmWipe.h"
 #include "core/DateTime.h"
 #include "core/EMorvaneError.h"
 #include "core/TSetting.h"
@@ -144,6 +145,7 @@ void TFrm_Wizard::CreateControls() {
     connect(ImgHelp, &TPictureButton::clicked, this, &TFrm_Wizard::ImgHelpClick);
     connect(imgClean, &TPictureButton::clicked, this, &TFrm_Wizard::imgCleanClick);
     connect(ImgOption, &TPictureButton::clicked, this, &TFrm_Wizard::ImgOptionClick);
+    connect(ImgWipe, &TPictureButton::clicked, this, &TFrm_Wizard::ImgWipeClick);
 
     mInfo = new QPlainTextEdit(QStringLiteral("提示: 点击功能按钮进入相应功能..."), this);
     mInfo->setObjectName(QStringLiteral("mInfo"));
@@ -250,6 +252,8 @@ void TFrm_Wizard::imgCleanClick() { ShowModalWindow(frmCleaning, this, TAfterMod
 
 // Every later opening of the options starts from the settings as they are then.
 void TFrm_Wizard::ImgOptionClick() { ShowModalWindow(frmOption, this, TAfterModal::Free); }
+
+void TFrm_Wizard::ImgWipeClick() { ShowModalWindow(frmWipe, this, TAfterModal::Free); }
 
 void TFrm_Wizard::Btn_ExitClick() {
     // Ends the message loop; the windows are then destroyed and the settings saved.

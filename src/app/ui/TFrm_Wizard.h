@@ -35,6 +35,7 @@ public:
     void ImgHelpClick();
     void imgCleanClick();
     void ImgOptionClick();
+    void ImgWipeClick();
     void Btn_ExitClick();
 
 protected:

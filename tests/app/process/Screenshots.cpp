@@ -8,6 +8,7 @@
 #include "clean/ui/TfrmCleaning.h"
 #include "options/ui/TfrmAddFilter.h"
 #include "options/ui/TfrmOption.h"
+#include "privacy/ui/TfrmWipe.h"
 #include "core/IMessageBoxHook.h"
 #include "core/DateTime.h"
 #include "core/TSetting.h"
@@ -136,6 +137,14 @@ int main(int argc, char** argv) {
     addFilter.eFilterMemo->setText(QString::fromUtf8("备份文件"));
     ok &= Take(&addFilter, out + QStringLiteral("/add-junk-type.png"));
     SetMessageBoxHook(std::move(oldBox));
+
+    // The privacy window with the settings' ticks.
+    Setting->SetIfClean_Internet_Explorer_Temporary_Files(true);
+    Setting->SetIfClean_Internet_Explorer_Cookies(true);
+    Setting->SetIfClean_Recycle_Bin(true);
+    auto* wipe = new TfrmWipe(Frm_Wizard); // the launcher takes it with it
+    ok &= Take(wipe, out + QStringLiteral("/privacy.png"));
+    wipe->hide();
     delete Frm_Wizard;
     return ok ? 0 : 1;
 }

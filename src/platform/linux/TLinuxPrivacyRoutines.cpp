@@ -1,0 +1,296 @@
+#include "platform/linux/TLinuxPrivacyRoutines.h"
+
+#include "platform/SystemInfo.h"
+#include "platform/Volumes.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace Platform {
+
+namespace {
+
+std::string Env(const char* name) {
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
+
+fs::path EnvFolder(const char* name, const fs::path& fallback) {
+    const std::string v = Env(name);
+    return v.empty() ? fallback : fs::path(v);
+}
+
+bool Exists(const fs::path& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0;
+}
+
+bool IsRealFolder(const fs::path& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The names in a folder that begin with prefix ("" for all), without "." and "..".
+std::vector<std::string> NamesIn(const fs::path& folder, const std::string& prefix = "") {
+    std::vector<std::string> names;
+    DIR* d = opendir(folder.c_str());
+    if (!d)
+        return names;
+    while (const dirent* e = readdir(d)) {
+        const std::string name = e->d_name;
+        if (name != "." && name != ".." && name.compare(0, prefix.size(), prefix) == 0)
+            names.push_back(name);
+    }
+    closedir(d);
+    return names;
+}
+
+// Deletes a file or a link; a folder at that name is left alone.
+void RemoveFile(const fs::path& path) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
+        unlink(path.c_str());
+}
+
+void RemoveWithJournal(const fs::path& path) {
+    RemoveFile(path);
+    fs::path journal = path;
+    journal += "-journal";
+    RemoveFile(journal);
+}
+
+// Cleans a folder only when it can be made the current folder, and leaves it current.
+void WipeEntered(const fs::path& folder) {
+    if (IsRealFolder(folder) && chdir(folder.c_str()) == 0)
+        WipeFolderContents(folder);
+}
+
+// The program a launcher starts: TryExec, else the first word of Exec. Empty when the
+// launcher names none or its command cannot be read.
+std::string LauncherProgram(const fs::path& file) {
+    std::ifstream in(file);
+    std::string line, tryExec, exec;
+    bool inEntry = false;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line[0] == '[')
+            inEntry = line.rfind("[Desktop Entry]", 0) == 0;
+        else if (inEntry && line.rfind("TryExec=", 0) == 0)
+            tryExec = line.substr(8);
+        else if (inEntry && line.rfind("Exec=", 0) == 0)
+            exec = line.substr(5);
+    }
+    if (!tryExec.empty())
+        return tryExec;
+    size_t start = exec.find_first_not_of(' ');
+    if (start == std::string::npos)
+        return {};
+    if (exec[start] == '"') {
+        const size_t end = exec.find('"', start + 1);
+        return end == std::string::npos ? std::string() : exec.substr(start + 1, end - start - 1);
+    }
+    const size_t end = exec.find(' ', start);
+    return exec.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+bool ProgramExists(const std::string& program) {
+    if (program.find('/') != std::string::npos)
+        return access(program.c_str(), X_OK) == 0;
+    std::string path = Env("PATH");
+    size_t from = 0;
+    while (from <= path.size()) {
+        const size_t to = std::min(path.find(':', from), path.size());
+        const std::string dir = path.substr(from, to - from);
+        if (!dir.empty() && access((dir + "/" + program).c_str(), X_OK) == 0)
+            return true;
+        from = to + 1;
+    }
+    return false;
+}
+
+void RemoveBrokenLaunchersIn(const fs::path& folder) {
+    for (const std::string& name : NamesIn(folder)) {
+        const fs::path path = folder / name;
+        struct stat st, target;
+        if (lstat(path.c_str(), &st) != 0)
+            continue;
+        if (S_ISLNK(st.st_mode)) {
+            if (stat(path.c_str(), &target) != 0)
+                unlink(path.c_str());
+            continue;
+        }
+        if (!S_ISREG(st.st_mode) || !name.ends_with(".desktop"))
+            continue;
+        const std::string program = LauncherProgram(path);
+        if (!program.empty() && !ProgramExists(program))
+            unlink(path.c_str());
+    }
+}
+
+} // namespace
+
+TPrivacyPlaces TPrivacyPlaces::FromEnvironment() {
+    TPrivacyPlaces p;
+    p.Home = HomeFolder();
+    p.ConfigHome = EnvFolder("XDG_CONFIG_HOME", p.Home / ".config");
+    p.CacheHome = EnvFolder("XDG_CACHE_HOME", p.Home / ".cache");
+    p.DataHome = EnvFolder("XDG_DATA_HOME", p.Home / ".local/share");
+    p.Desktop = p.Home / "Desktop";
+    std::ifstream dirs(p.ConfigHome / "user-dirs.dirs");
+    for (std::string line; std::getline(dirs, line);) {
+        if (line.rfind("XDG_DESKTOP_DIR=\"", 0) != 0 || line.size() < 18 || line.back() != '"')
+            continue;
+        std::string value = line.substr(17, line.size() - 18);
+        if (value.rfind("$HOME", 0) == 0)
+            value = p.Home.native() + value.substr(5);
+        if (!value.empty() && value[0] == '/')
+            p.Desktop = value;
+    }
+    p.TmpDir = Env("TMPDIR");
+    p.SystemTemp = "/tmp";
+    p.Uid = getuid();
+    return p;
+}
+
+std::unique_ptr<IPrivacyRoutines> CreateNativePrivacyRoutines() {
+    return std::make_unique<TLinuxPrivacyRoutines>(TPrivacyPlaces::FromEnvironment());
+}
+
+std::vector<fs::path> TLinuxPrivacyRoutines::FirefoxProfiles() const {
+    std::vector<fs::path> profiles;
+    for (const fs::path& root : {FPlaces.Home / ".mozilla/firefox", FPlaces.Home / "snap/firefox/common/.mozilla/firefox",
+                                 FPlaces.Home / ".var/app/org.mozilla.firefox/.mozilla/firefox"}) {
+        for (const std::string& name : NamesIn(root)) {
+            const fs::path profile = root / name;
+            // A running Firefox keeps a "lock" link in its profile.
+            if (IsRealFolder(profile) && Exists(profile / "prefs.js") && !Exists(profile / "lock"))
+                profiles.push_back(profile);
+        }
+    }
+    return profiles;
+}
+
+std::vector<fs::path> TLinuxPrivacyRoutines::ChromiumDataFolders() const {
+    std::vector<fs::path> folders{FPlaces.ConfigHome / "chromium", FPlaces.Home / "snap/chromium/common/chromium",
+                                  FPlaces.Home / ".var/app/org.chromium.Chromium/config/chromium"};
+    for (const std::string& name : NamesIn(FPlaces.ConfigHome, "google-chrome"))
+        folders.push_back(FPlaces.ConfigHome / name);
+    std::vector<fs::path> idle;
+    for (const fs::path& f : folders)
+        if (IsRealFolder(f) && !Exists(f / "SingletonLock")) // a running browser holds the lock
+            idle.push_back(f);
+    return idle;
+}
+
+std::vector<fs::path> TLinuxPrivacyRoutines::ChromiumProfiles() const {
+    std::vector<fs::path> profiles;
+    for (const fs::path& data : ChromiumDataFolders())
+        for (const std::string& name : NamesIn(data))
+            if ((name == "Default" || name.rfind("Profile ", 0) == 0) && IsRealFolder(data / name))
+                profiles.push_back(data / name);
+    return profiles;
+}
+
+void TLinuxPrivacyRoutines::CleanTemporaryInternetFiles() {
+    const fs::path& home = FPlaces.Home;
+    bool firefoxRunning = false;
+    for (const fs::path& root : {home / ".mozilla/firefox", home / "snap/firefox/common/.mozilla/firefox",
+                                 home / ".var/app/org.mozilla.firefox/.mozilla/firefox"})
+        for (const std::string& name : NamesIn(root))
+            firefoxRunning |= Exists(root / name / "lock");
+    if (!firefoxRunning)
+        for (const fs::path& cache : {FPlaces.CacheHome / "mozilla", home / "snap/firefox/common/.cache",
+                                      home / ".var/app/org.mozilla.firefox/cache"})
+            WipeEntered(cache);
+
+    bool chromiumRunning = false;
+    for (const fs::path& data : {FPlaces.ConfigHome / "chromium", home / "snap/chromium/common/chromium",
+                                 home / ".var/app/org.chromium.Chromium/config/chromium"})
+        chromiumRunning |= Exists(data / "SingletonLock");
+    for (const std::string& name : NamesIn(FPlaces.ConfigHome, "google-chrome"))
+        chromiumRunning |= Exists(FPlaces.ConfigHome / name / "SingletonLock");
+    if (!chromiumRunning) {
+        WipeEntered(FPlaces.CacheHome / "chromium");
+        for (const std::string& name : NamesIn(FPlaces.CacheHome, "google-chrome"))
+            WipeEntered(FPlaces.CacheHome / name);
+        // The snap keeps its profiles in common/chromium; only its cache is wiped.
+        WipeEntered(home / "snap/chromium/common/.cache");
+        WipeEntered(home / ".var/app/org.chromium.Chromium/cache");
+    }
+    for (const fs::path& profile : ChromiumProfiles())
+        for (const char* cache : {"Cache", "Code Cache", "GPUCache"})
+            WipeEntered(profile / cache);
+}
+
+void TLinuxPrivacyRoutines::CleanHistory() {
+    for (const fs::path& profile : ChromiumProfiles())
+        for (const char* file : {"History", "Archived History", "Top Sites", "Shortcuts", "Visited Links",
+                                 "Network Action Predictor"})
+            RemoveWithJournal(profile / file);
+    for (const fs::path& profile : FirefoxProfiles()) {
+        if (Exists(profile / "places.sqlite"))
+            PruneFirefoxHistory(profile / "places.sqlite");
+        RemoveFile(profile / "downloads.sqlite");
+    }
+}
+
+void TLinuxPrivacyRoutines::CleanCookies() {
+    for (const fs::path& profile : FirefoxProfiles())
+        for (const char* file : {"cookies.sqlite", "cookies.sqlite-wal", "cookies.sqlite-shm", "cookies.txt"})
+            RemoveFile(profile / file);
+    for (const fs::path& profile : ChromiumProfiles())
+        for (const char* file : {"Cookies", "Network/Cookies", "Extension Cookies"})
+            RemoveWithJournal(profile / file);
+}
+
+void TLinuxPrivacyRoutines::CleanRecentFolders() {
+    for (const std::string& name : NamesIn(FPlaces.DataHome, "recently-used.xbel"))
+        RemoveFile(FPlaces.DataHome / name);
+    for (const std::string& name : NamesIn(FPlaces.Home, ".recently-used"))
+        RemoveFile(FPlaces.Home / name);
+    WipeFolderContents(FPlaces.DataHome / "RecentDocuments");
+}
+
+void TLinuxPrivacyRoutines::CleanTempFolders() {
+    if (!FPlaces.TmpDir.empty())
+        WipeFolderContents(FPlaces.TmpDir);
+    WipeFolderContents(FPlaces.SystemTemp);
+}
+
+void TLinuxPrivacyRoutines::WipeTrash(const fs::path& trash) const {
+    if (!IsRealFolder(trash))
+        return;
+    for (const char* part : {"files", "info", "expunged"})
+        if (IsRealFolder(trash / part))
+            WipeFolderContents(trash / part);
+    RemoveFile(trash / "directorysizes");
+}
+
+std::string TLinuxPrivacyRoutines::EmptyRecycleBin() {
+    WipeTrash(FPlaces.DataHome / "Trash");
+    const std::string uid = std::to_string(FPlaces.Uid);
+    for (const TVolumeInfo& volume : Volumes().List()) {
+        const fs::path top = volume.Root;
+        struct stat st;
+        // A shared trash counts only as a real folder with the sticky bit, never a link.
+        if (lstat((top / ".Trash").c_str(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX))
+            WipeTrash(top / ".Trash" / uid);
+        if (lstat((top / (".Trash-" + uid)).c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == FPlaces.Uid)
+            WipeTrash(top / (".Trash-" + uid));
+    }
+    return {};
+}
+
+void TLinuxPrivacyRoutines::CleanBrokenShortcuts() {
+    RemoveBrokenLaunchersIn(FPlaces.Desktop);
+    RemoveBrokenLaunchersIn(FPlaces.DataHome / "applications");
+    RemoveBrokenLaunchersIn(FPlaces.ConfigHome / "autostart");
+}
+
+} // namespace Platform

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <filesystem>
+#include <sys/types.h>
+
+namespace Platform {
+
+// The folders the Linux privacy routines work in. Built from the environment for the
+// program; tests point every one of them into a folder of their own.
+struct TPrivacyPlaces {
+    std::filesystem::path Home;
+    std::filesystem::path ConfigHome; // $XDG_CONFIG_HOME or ~/.config
+    std::filesystem::path CacheHome;  // $XDG_CACHE_HOME or ~/.cache
+    std::filesystem::path DataHome;   // $XDG_DATA_HOME or ~/.local/share
+    std::filesystem::path Desktop;    // XDG_DESKTOP_DIR of user-dirs.dirs or ~/Desktop
+    std::filesystem::path TmpDir;     // $TMPDIR; empty when unset or empty
+    std::filesystem::path SystemTemp; // /tmp
+    uid_t Uid = 0;
+
+    static TPrivacyPlaces FromEnvironment();
+};
+
+} // namespace Platform
