@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/PrivacyPlaces.h"
+#include "platform/linux/TLinuxPrivacyRoutines.h"
 #include "platform/Volumes.h"
 #include "support/TTempDir.h"
 
@@ -14,13 +14,15 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 // A home folder built in a temporary folder, with HOME and the XDG base folders pointed at
 // it, the system temporary folder moved into it and the volume list reduced to the tops
 // the test names, so that no cleaning in a test reaches the real home, /tmp or the real
 // trash folders. Everything is restored afterwards.
-class TFakeVolumes : public Platform::IVolumes {
+class TListedVolumes : public Platform::IVolumes {
 public:
-    explicit TFakeVolumes(std::vector<std::string> roots) : FRoots(std::move(roots)) {}
+    explicit TListedVolumes(std::vector<std::string> roots) : FRoots(std::move(roots)) {}
     std::vector<Platform::TVolumeInfo> List() override {
         std::vector<Platform::TVolumeInfo> list;
         for (const std::string& root : FRoots)
@@ -49,7 +51,6 @@ protected:
         SetEnv("XDG_CONFIG_HOME", (Home / ".config").native());
         SetEnv("XDG_DATA_HOME", (Home / ".local/share").native());
         SetEnv("TMPDIR", std::nullopt);
-        Platform::SetSystemTempFolder(SystemTemp);
         UseVolumes({});
         FOldCwd = std::filesystem::current_path();
     }
@@ -58,7 +59,6 @@ protected:
         std::filesystem::current_path(FOldCwd, ec);
         if (FOldVolumes)
             Platform::SetVolumes(std::move(FOldVolumes));
-        Platform::SetSystemTempFolder({});
         for (const auto& [name, value] : FSaved)
             value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
     }
@@ -71,9 +71,17 @@ protected:
         value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
     }
     void UseVolumes(std::vector<std::string> roots) {
-        auto previous = Platform::SetVolumes(std::make_unique<TFakeVolumes>(std::move(roots)));
+        auto previous = Platform::SetVolumes(std::make_unique<TListedVolumes>(std::move(roots)));
         if (!FOldVolumes)
             FOldVolumes = std::move(previous);
+    }
+
+    // The routines as the program builds them from the environment, with the system's
+    // temporary folder moved into the fake home.
+    Platform::TLinuxPrivacyRoutines Routines() const {
+        Platform::TPrivacyPlaces places = Platform::TPrivacyPlaces::FromEnvironment();
+        places.SystemTemp = SystemTemp;
+        return Platform::TLinuxPrivacyRoutines(places);
     }
 
     // Writes a file under the home folder and returns its path.

@@ -1,5 +1,4 @@
 #include "privacy/FakeHome.h"
-#include "privacy/TPrivacyCleaner.h"
 
 #include <sqlite3.h>
 
@@ -82,22 +81,24 @@ TEST_F(BrowserPlaces, TemporaryFilesEmptyEveryCacheFolderOfEveryBrowserHome) {
         Home / ".cache/mozilla", Home / ".cache/chromium", Home / ".cache/google-chrome-beta",
         Chromium / "Default/Cache", Chromium / "Default/Code Cache", Chromium / "Profile 1/GPUCache",
         Home / ".config/google-chrome/Default/Cache",
-        Home / "snap/firefox/common/.cache/mozilla", Home / "snap/chromium/common/.cache/chromium",
         Home / "snap/chromium/common/chromium/Default/Cache",
-        Home / ".var/app/org.mozilla.firefox/cache/mozilla",
-        Home / ".var/app/org.chromium.Chromium/cache/chromium",
-        Home / ".var/app/org.chromium.Chromium/config/chromium/Default/GPUCache"};
+        Home / ".var/app/org.chromium.Chromium/config/chromium/Default/GPUCache",
+        // A packaged browser's cache home holds nothing but its caches: it is emptied whole.
+        Home / "snap/firefox/common/.cache", Home / "snap/chromium/common/.cache",
+        Home / ".var/app/org.mozilla.firefox/cache", Home / ".var/app/org.chromium.Chromium/cache"};
     for (const fs::path& cache : caches)
         Temp.Write(cache / "sub/entry", "cached");
     Put(".cache/fontconfig/cache-1", "keep");
     Put(".config/chromium/Default/Cache-not/entry", "keep");
+    Put("snap/chromium/common/chromium/Default/Bookmarks", "keep");
 
-    TPrivacyCleaner().RunItem(0);
+    Routines().CleanTemporaryInternetFiles();
 
     for (const fs::path& cache : caches)
         EXPECT_TRUE(IsEmptyFolder(cache)) << cache;
     EXPECT_TRUE(Exists(Home / ".cache/fontconfig/cache-1"));
     EXPECT_TRUE(Exists(Home / ".config/chromium/Default/Cache-not/entry"));
+    EXPECT_TRUE(Exists(Home / "snap/chromium/common/chromium/Default/Bookmarks"));
     ExpectNeighboursKept();
 }
 
@@ -106,7 +107,7 @@ TEST_F(BrowserPlaces, AFolderLinkInACacheIsRemovedAsALinkOnly) {
     fs::create_directories(Home / ".cache/chromium");
     fs::create_directory_symlink(outside.parent_path(), Home / ".cache/chromium/link");
 
-    TPrivacyCleaner().CleanTemporaryInternetFiles();
+    Routines().CleanTemporaryInternetFiles();
 
     EXPECT_FALSE(Exists(Home / ".cache/chromium/link"));
     EXPECT_EQ(TTempDir::Read(outside), "keep");
@@ -122,7 +123,7 @@ TEST_F(BrowserPlaces, HistoryGoesWhileBookmarksStay) {
     MakePlaces(Firefox / "places.sqlite");
     Temp.Write(Firefox / "downloads.sqlite", "d");
 
-    TPrivacyCleaner().CleanHistory();
+    Routines().CleanHistory();
 
     for (const std::string& name : history)
         EXPECT_FALSE(Exists(Chromium / "Default" / name)) << name;
@@ -150,7 +151,7 @@ TEST_F(BrowserPlaces, CookiesGoWithTheirJournalsAndNothingElse) {
     Temp.Write(Chromium / "Profile 1/Network/TransportSecurity", "keep");
     MakePlaces(Firefox / "places.sqlite");
 
-    TPrivacyCleaner().CleanCookies();
+    Routines().CleanCookies();
 
     for (const fs::path& file : cookies)
         EXPECT_FALSE(Exists(file)) << file;
@@ -173,9 +174,10 @@ TEST_F(BrowserPlaces, ARunningBrowserIsLeftAlone) {
     // Another, idle Chrome is cleaned all the same.
     Put(".config/google-chrome/Default/History", "h");
 
-    TPrivacyCleaner cleaner;
-    for (int item = 0; item < 3; ++item)
-        cleaner.RunItem(item);
+    auto routines = Routines();
+    routines.CleanTemporaryInternetFiles();
+    routines.CleanHistory();
+    routines.CleanCookies();
 
     EXPECT_THAT(Column(Firefox / "places.sqlite", "SELECT COUNT(*) FROM moz_historyvisits"),
                 ::testing::ElementsAre("4"));
@@ -189,7 +191,7 @@ TEST_F(BrowserPlaces, ARunningBrowserIsLeftAlone) {
 
 TEST_F(BrowserPlaces, ADatabaseThatIsNotHistoryIsLeftAsItWas) {
     Temp.Write(Firefox / "places.sqlite", "not a database at all");
-    TPrivacyCleaner().CleanHistory();
+    Routines().CleanHistory();
     EXPECT_EQ(TTempDir::Read(Firefox / "places.sqlite"), "not a database at all");
 }
 

@@ -1,5 +1,4 @@
 #include "privacy/FakeHome.h"
-#include "privacy/TPrivacyCleaner.h"
 
 #include <filesystem>
 #include <string>
@@ -20,21 +19,21 @@ namespace {
 
 using RecentDocuments = TFakeHomeTest;
 
-TEST_F(RecentDocuments, ItemsThreeFourAndFiveEachEmptyTheRecentLists) {
-    for (int item : {3, 4, 5}) {
+TEST_F(RecentDocuments, TheRecentListsGoAgainOnEveryRun) {
+    for (int run : {1, 2}) {
         Put(".local/share/recently-used.xbel", "<xbel/>");
         Put(".local/share/recently-used.xbel.bak", "<xbel/>");
         Put(".recently-used", "old");
         Put(".local/share/RecentDocuments/report.desktop", "[Desktop Entry]");
         Put(".local/share/keyrings/login.keyring", "keep");
 
-        TPrivacyCleaner().RunItem(item);
+        Routines().CleanRecentFolders();
 
-        EXPECT_FALSE(Exists(Home / ".local/share/recently-used.xbel")) << item;
-        EXPECT_FALSE(Exists(Home / ".local/share/recently-used.xbel.bak")) << item;
-        EXPECT_FALSE(Exists(Home / ".recently-used")) << item;
-        EXPECT_TRUE(IsEmptyFolder(Home / ".local/share/RecentDocuments")) << item;
-        EXPECT_TRUE(Exists(Home / ".local/share/keyrings/login.keyring")) << item;
+        EXPECT_FALSE(Exists(Home / ".local/share/recently-used.xbel")) << run;
+        EXPECT_FALSE(Exists(Home / ".local/share/recently-used.xbel.bak")) << run;
+        EXPECT_FALSE(Exists(Home / ".recently-used")) << run;
+        EXPECT_TRUE(IsEmptyFolder(Home / ".local/share/RecentDocuments")) << run;
+        EXPECT_TRUE(Exists(Home / ".local/share/keyrings/login.keyring")) << run;
     }
 }
 
@@ -95,7 +94,7 @@ TEST_F(TempFolders, SubfoldersGoWholeWhatIsInUseStaysWithTheFoldersHoldingIt) {
     ASSERT_EQ(mkfifo((Temp.Path() / "systmp/pipe").c_str(), 0600), 0);
     HoldOpenInChild(held);
 
-    TPrivacyCleaner().RunItem(6);
+    Routines().CleanTempFolders();
 
     EXPECT_TRUE(fs::is_directory(SystemTemp));
     EXPECT_FALSE(Exists(SystemTemp / "old.tmp"));
@@ -112,13 +111,13 @@ TEST_F(TempFolders, TmpdirIsCleanedFirstAndMayBeTheSystemFolderItself) {
     Temp.Write("own-tmp/mine.tmp", "1");
     Temp.Write("systmp/sys.tmp", "2");
     SetEnv("TMPDIR", own.native());
-    TPrivacyCleaner().CleanTempFolders();
+    Routines().CleanTempFolders();
     EXPECT_TRUE(IsEmptyFolder(own));
     EXPECT_TRUE(IsEmptyFolder(SystemTemp));
 
     Temp.Write("systmp/again/x.tmp", "3");
     SetEnv("TMPDIR", SystemTemp.native());
-    EXPECT_NO_THROW(TPrivacyCleaner().CleanTempFolders());
+    EXPECT_NO_THROW(Routines().CleanTempFolders());
     EXPECT_TRUE(IsEmptyFolder(SystemTemp));
 }
 
@@ -129,7 +128,7 @@ TEST_F(TempFolders, AnotherUsersEntryStays) {
     ASSERT_EQ(chown(theirs.c_str(), 65534, 65534), 0);
     Temp.Write("systmp/theirs/mine", "x");
 
-    TPrivacyCleaner().CleanTempFolders();
+    Routines().CleanTempFolders();
 
     EXPECT_TRUE(Exists(theirs));
     EXPECT_FALSE(Exists(SystemTemp / "theirs/mine"));
@@ -165,7 +164,7 @@ TEST_F(Trash, TheHomeTrashIsEmptiedAndALinkInItRemovedAsALinkOnly) {
     const fs::path outside = Temp.Write("outside/precious.txt", "keep");
     fs::create_directory_symlink(outside.parent_path(), trash / "files/link");
 
-    TPrivacyCleaner().RunItem(7);
+    Routines().EmptyRecycleBin();
 
     ExpectEmptied(trash);
     EXPECT_EQ(TTempDir::Read(outside), "keep");
@@ -188,7 +187,7 @@ TEST_F(Trash, VolumeTrashesAreTakenOnlyWhenTheyAreTrustworthyAndOurs) {
     fs::create_directory_symlink(elsewhere, linked / ".Trash");
     UseVolumes({good.native() + "/", unsticky.native() + "/", linked.native() + "/"});
 
-    TPrivacyCleaner().EmptyRecycleBin();
+    Routines().EmptyRecycleBin();
 
     ExpectEmptied(good / ".Trash" / Uid());
     ExpectEmptied(good / (".Trash-" + Uid()));
@@ -219,7 +218,7 @@ TEST_F(BrokenShortcuts, DanglingLinksAndLaunchersOfMissingProgramsGo) {
     const fs::path link = Put("Desktop/site.desktop", "[Desktop Entry]\nType=Link\nURL=https://example.com/\n");
     const fs::path notLauncher = Put("Desktop/notes.txt", "Exec=/nonexistent");
 
-    TPrivacyCleaner().RunItem(8);
+    Routines().CleanBrokenShortcuts();
 
     for (const fs::path& gone : {Home / "Desktop/gone-link", missing, missingPath, tryExec})
         EXPECT_FALSE(Exists(gone)) << gone;
@@ -233,7 +232,7 @@ TEST_F(BrokenShortcuts, TheDesktopFolderComesFromTheUserDirsFile) {
     const fs::path moved = Launcher("Schreibtisch/missing.desktop", "Exec=no-such-program-here");
     const fs::path plain = Launcher("Desktop/missing.desktop", "Exec=no-such-program-here");
 
-    TPrivacyCleaner().CleanBrokenShortcuts();
+    Routines().CleanBrokenShortcuts();
 
     EXPECT_FALSE(Exists(moved));
     EXPECT_TRUE(Exists(plain));
