@@ -46,6 +46,8 @@ bool PruneFirefoxHistory(const std::filesystem::path& places) {
     const bool ok = sqlite3_exec(db, script.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
     if (!ok)
         sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+    else // deleted rows linger in the file's free pages until it is rewritten
+        sqlite3_exec(db, "VACUUM;", nullptr, nullptr, nullptr);
     sqlite3_close(db);
     return ok;
 }

@@ -58,12 +58,30 @@ std::wstring ShortcutTarget(const std::wstring& file) {
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
         wchar_t path[MAX_PATH] = L"";
         if (SUCCEEDED(persist->Load(file.c_str(), STGM_READ)) &&
-            SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH)))
-            target = path;
+            SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH))) {
+            // The raw path may hold variables such as "%windir%".
+            wchar_t expanded[MAX_PATH] = L"";
+            const DWORD n = ExpandEnvironmentStringsW(path, expanded, MAX_PATH);
+            target = n > 0 && n <= MAX_PATH ? expanded : path;
+        }
         persist->Release();
     }
     link->Release();
     return target;
+}
+
+// Only a target on a fixed drive that is there is judged: a shortcut to a network share
+// or a removable disk that is away right now is not broken.
+bool TargetGone(const std::wstring& target) {
+    if (target.size() < 3 || target[1] != L':' || target[2] != L'\\')
+        return false;
+    const std::wstring root = target.substr(0, 3);
+    if (GetDriveTypeW(root.c_str()) != DRIVE_FIXED)
+        return false;
+    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 class TWinPrivacyRoutines : public IPrivacyRoutines {
@@ -114,7 +132,7 @@ public:
             do {
                 const std::wstring file = desktop + L"\\" + d.cFileName;
                 const std::wstring target = ShortcutTarget(file);
-                if (!target.empty() && GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES)
+                if (TargetGone(target))
                     DeleteFileW(file.c_str());
             } while (FindNextFileW(find, &d));
             FindClose(find);

@@ -137,6 +137,10 @@ TEST_F(BrowserPlaces, HistoryGoesWhileBookmarksStay) {
     EXPECT_THAT(Column(places, "SELECT title FROM moz_bookmarks ORDER BY id"),
                 ::testing::ElementsAre("menu", "Kept", "Mark"));
     EXPECT_THAT(Column(places, "SELECT DISTINCT visit_count FROM moz_places"), ::testing::ElementsAre("0"));
+    // Nothing of the forgotten addresses is left in the file's free pages either.
+    const std::string bytes = TTempDir::Read(places);
+    EXPECT_EQ(bytes.find("visited.example"), std::string::npos);
+    EXPECT_EQ(bytes.find("other.example"), std::string::npos);
     ExpectNeighboursKept();
 }
 
