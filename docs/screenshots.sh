@@ -9,4 +9,4 @@ if [ ! -f "$BUILD/CMakeCache.txt" ]; then
 fi
 cmake --build "$BUILD" --target morvane_screenshots
 xvfb-run -a -s "-screen 0 1280x1024x24" "$BUILD/bin/morvane_screenshots" docs
-echo "docs/splash.png docs/launcher.png docs/tips.png docs/about.png docs/clean.png docs/options-*.png docs/add-junk-type.png docs/privacy.png"
+echo "docs/splash.png docs/launcher.png docs/tips.png docs/about.png docs/clean.png docs/options-*.png docs/add-junk-type.png docs/privacy.png docs/programs.png"

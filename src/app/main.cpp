@@ -9,6 +9,7 @@
 #include "app/ui/TQtMessageBox.h"
 #include "core/IMessageBoxHook.h"
 #include "options/ui/TfrmOption.h"
+#include "programs/ui/TfrmUninstall.h"
 #include "platform/SystemInfo.h"
 #include "platform/TSingleInstance.h"
 #include "update/ui/UpdateCheck.h"
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
     CreateForm(Frm_About, Frm_Wizard);
     CreateForm(frmOption, Frm_Wizard);
     CreateForm(Frm_Tips, Frm_Wizard);
+    CreateForm(frmUninstall, Frm_Wizard);
 
     splash.reset();
     QApplication::restoreOverrideCursor();

@@ -10,6 +10,7 @@
 #include "clean/ui/TfrmCleaning.h"
 #include "options/ui/TfrmOption.h"
 #include "privacy/ui/TfrmWipe.h"
+#include "programs/ui/TfrmUninstall.h"
 #include "core/DateTime.h"
 #include "core/EMorvaneError.h"
 #include "core/TSetting.h"
@@ -146,6 +147,7 @@ void TFrm_Wizard::CreateControls() {
     connect(imgClean, &TPictureButton::clicked, this, &TFrm_Wizard::imgCleanClick);
     connect(ImgOption, &TPictureButton::clicked, this, &TFrm_Wizard::ImgOptionClick);
     connect(ImgWipe, &TPictureButton::clicked, this, &TFrm_Wizard::ImgWipeClick);
+    connect(ImgUninstall, &TPictureButton::clicked, this, &TFrm_Wizard::ImgUninstallClick);
 
     mInfo = new QPlainTextEdit(QStringLiteral("提示: 点击功能按钮进入相应功能..."), this);
     mInfo->setObjectName(QStringLiteral("mInfo"));
@@ -254,6 +256,8 @@ void TFrm_Wizard::imgCleanClick() { ShowModalWindow(frmCleaning, this, TAfterMod
 void TFrm_Wizard::ImgOptionClick() { ShowModalWindow(frmOption, this, TAfterModal::Free); }
 
 void TFrm_Wizard::ImgWipeClick() { ShowModalWindow(frmWipe, this, TAfterModal::Free); }
+
+void TFrm_Wizard::ImgUninstallClick() { ShowModalWindow(frmUninstall, this, TAfterModal::Free); }
 
 void TFrm_Wizard::Btn_ExitClick() {
     // Ends the message loop; the windows are then destroyed and the settings saved.

@@ -36,6 +36,7 @@ public:
     void imgCleanClick();
     void ImgOptionClick();
     void ImgWipeClick();
+    void ImgUninstallClick();
     void Btn_ExitClick();
 
 protected:

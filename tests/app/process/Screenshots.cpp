@@ -9,6 +9,7 @@
 #include "options/ui/TfrmAddFilter.h"
 #include "options/ui/TfrmOption.h"
 #include "privacy/ui/TfrmWipe.h"
+#include "programs/ui/TfrmUninstall.h"
 #include "core/IMessageBoxHook.h"
 #include "core/DateTime.h"
 #include "core/TSetting.h"
@@ -145,6 +146,16 @@ int main(int argc, char** argv) {
     auto* wipe = new TfrmWipe(Frm_Wizard); // the launcher takes it with it
     ok &= Take(wipe, out + QStringLiteral("/privacy.png"));
     wipe->hide();
+
+    // The program manager with this machine's applications, read from the program folder
+    // so that the categories file is found.
+    QDir::setCurrent(QStringLiteral(MORVANE_KIND_FILE).section(QLatin1Char('/'), 0, -2));
+    auto* programs = new TfrmUninstall(Frm_Wizard);
+    programs->resize(1100, 640);
+    programs->show();
+    programs->resize(1100, 640);
+    ok &= Take(programs, out + QStringLiteral("/programs.png"));
+    programs->hide();
     delete Frm_Wizard;
     return ok ? 0 : 1;
 }

@@ -1,0 +1,81 @@
+#include "platform/IInstalledPrograms.h"
+
+#include "platform/windows/WinText.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+namespace Platform {
+
+namespace {
+
+// A text value of a key; empty when missing or not text.
+std::wstring TextValue(HKEY key, const wchar_t* name) {
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return {};
+    std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) != ERROR_SUCCESS)
+        return {};
+    value.resize(wcsnlen(value.c_str(), value.size()));
+    return value;
+}
+
+// The subkeys of the Uninstall key in one registry view, in the registry's order.
+bool ReadView(REGSAM view, std::vector<TUninstallKey>& keys) {
+    HKEY root = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0,
+                      KEY_READ | view, &root) != ERROR_SUCCESS)
+        return false;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = 256;
+        if (RegEnumKeyExW(root, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        TUninstallKey key;
+        key.KeyName = Win::Narrow(std::wstring_view(name, length));
+        HKEY sub = nullptr;
+        if (RegOpenKeyExW(root, name, 0, KEY_READ | view, &sub) == ERROR_SUCCESS) {
+            key.DisplayName = Win::Narrow(TextValue(sub, L"DisplayName"));
+            key.UninstallString = Win::Narrow(TextValue(sub, L"UninstallString"));
+            RegCloseKey(sub);
+        }
+        keys.push_back(std::move(key));
+    }
+    RegCloseKey(root);
+    return true;
+}
+
+class TRegistryPrograms : public IInstalledPrograms {
+public:
+    // The 32-bit view first (the program's own), then the 64-bit one.
+    std::optional<std::vector<TUninstallKey>> ReadKeys() override {
+        std::vector<TUninstallKey> keys;
+        const bool opened32 = ReadView(KEY_WOW64_32KEY, keys);
+        std::vector<TUninstallKey> keys64;
+        const bool opened64 = ReadView(KEY_WOW64_64KEY, keys64);
+        if (!opened32 && !opened64)
+            return std::nullopt;
+        // Each view ends at its first "{" key: the 64-bit list follows after that point.
+        for (auto it = keys.begin(); it != keys.end(); ++it) {
+            if (!it->KeyName.empty() && it->KeyName[0] == L'{') {
+                keys.erase(it, keys.end());
+                break;
+            }
+        }
+        keys.insert(keys.end(), keys64.begin(), keys64.end());
+        return keys;
+    }
+    bool StartUninstaller(const TUninstallKey&, const std::string& command) override {
+        const std::wstring wide = Win::Widen(command);
+        return reinterpret_cast<INT_PTR>(
+                   ShellExecuteW(nullptr, L"open", wide.c_str(), wide.c_str(), nullptr, SW_SHOW)) > 32;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<IInstalledPrograms> CreateNativeInstalledPrograms() { return std::make_unique<TRegistryPrograms>(); }
+
+} // namespace Platform

@@ -1,0 +1,83 @@
+#include "programs/ProgramList.h"
+
+#include "core/FileRoutines.h"
+#include "core/PathText.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+std::string Trim(const std::string& text) {
+    const size_t start = text.find_first_not_of(' ');
+    if (start == std::string::npos)
+        return {};
+    return text.substr(start, text.find_last_not_of(' ') - start + 1);
+}
+
+std::string UpperAscii(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+double FolderSizeKB(const std::string& location) {
+    std::error_code ec;
+    const std::filesystem::path path = PathFromText(location);
+    if (location.empty() || !std::filesystem::is_directory(path, ec))
+        return 0;
+    return GetDirectorySizeIn(path, 1);
+}
+
+} // namespace
+
+std::string StripQuotes(const std::string& text) {
+    if (text.empty() || text[0] != '"')
+        return text;
+    return text.size() < 2 ? std::string() : text.substr(1, text.size() - 2);
+}
+
+std::string FolderPart(const std::string& command) {
+    const size_t slash = command.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : command.substr(0, slash + 1);
+}
+
+std::vector<TUninstall> BuildProgramList(const std::vector<Platform::TUninstallKey>& keys, double now,
+                                         TFileKindList& kinds) {
+    std::vector<TUninstall> programs;
+    for (const Platform::TUninstallKey& key : keys) {
+        if (!key.KeyName.empty() && key.KeyName[0] == '{')
+            break;
+        TUninstall p;
+        p.Name = Trim(key.DisplayName).empty() ? key.KeyName : key.DisplayName;
+        p.UninstallString = StripQuotes(key.UninstallString);
+        p.Location = key.Location ? *key.Location : FolderPart(p.UninstallString);
+        p.Size = key.SizeKB ? *key.SizeKB : FolderSizeKB(p.Location);
+        p.LastUsed = now;
+        p.Key = key;
+        if (Trim(p.UninstallString).empty())
+            continue;
+        kinds.FindKind(p.Name).AddProgram(p);
+        programs.push_back(std::move(p));
+    }
+    return programs;
+}
+
+std::string SizeColumnText(double sizeKB) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%16.2f KByte", sizeKB);
+    return buffer;
+}
+
+int CompareProgramRows(const TUninstall& a, const TUninstall& b, int column) {
+    if (column == 2) {
+        // The whole kilobytes as the column shows them.
+        const std::string x = SizeColumnText(a.Size), y = SizeColumnText(b.Size);
+        return CompareSign(std::stod(LeadingDigits(Trim(x))) - std::stod(LeadingDigits(Trim(y))));
+    }
+    if (column == 3)
+        return CompareSign(a.LastUsed - b.LastUsed);
+    const int c = UpperAscii(a.Name).compare(UpperAscii(b.Name));
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}

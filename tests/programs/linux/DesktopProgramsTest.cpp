@@ -1,0 +1,50 @@
+#include "platform/linux/TDesktopPrograms.h"
+#include "support/TTempDir.h"
+
+#include <gtest/gtest.h>
+
+using Platform::TDesktopPrograms;
+using Platform::TProgramSources;
+
+TEST(DesktopPrograms, ListsMenuApplicationsWithTheirPackages) {
+    TTempDir root;
+    const auto user = root / "home/applications";
+    const auto system = root / "usr/share/applications";
+    root.Write("home/applications/firefox-esr.desktop", "[Desktop Entry]\nType=Application\nName=Mine\nExec=firefox\n");
+    root.Write("usr/share/applications/firefox-esr.desktop",
+               "[Desktop Entry]\nType=Application\nName=Firefox ESR\nName[zh_CN]=火狐\nExec=firefox\n");
+    root.Write("usr/share/applications/gimp.desktop",
+               "[Desktop Entry]\nType=Application\nName=GNU Image\nName[zh_CN]=GIMP 图像\nExec=gimp\n");
+    root.Write("usr/share/applications/hidden.desktop", "[Desktop Entry]\nType=Application\nName=H\nNoDisplay=true\n");
+    root.Write("usr/share/applications/orphan.desktop", "[Desktop Entry]\nType=Application\nName=Orphan\n");
+    root.Write("flatpak/exports/share/applications/org.example.App.desktop",
+               "[Desktop Entry]\nType=Application\nName=Flat App\n");
+    root.Write("flatpak/app/org.example.App/current/active/files/bin/app", std::string(2048, 'x'));
+    root.Write("snapd/desktop/applications/hello_hello.desktop", "[Desktop Entry]\nType=Application\nName=Hello\n");
+    root.Write("dpkg/info/firefox-esr.list", "/usr/lib/firefox-esr/firefox\n");
+    root.Write("dpkg/status", "Package: gimp\nInstalled-Size: 19000\n\nPackage: firefox-esr\nInstalled-Size: 250000\n");
+    // The dpkg lists name real system paths; the fake folders stand in for them here.
+    root.Write("dpkg/info/gimp.list", "/usr/share/doc/gimp/copyright\n/usr/lib/gimp/2.0/plug\n" +
+                                      (system / "gimp.desktop").string() + "\n");
+    TProgramSources sources;
+    sources.ApplicationFolders = {user, system, root / "flatpak/exports/share/applications",
+                                  root / "snapd/desktop/applications"};
+    sources.DpkgInfo = root / "dpkg/info";
+    sources.DpkgStatus = root / "dpkg/status";
+    sources.FlatpakApps = {root / "flatpak/app"};
+    TDesktopPrograms programs(sources);
+    const auto keys = programs.ReadKeys();
+    ASSERT_TRUE(keys);
+    std::vector<std::string> names;
+    for (const auto& k : *keys)
+        names.push_back(k.KeyName + "|" + k.DisplayName + "|" + k.UninstallString);
+    // The user's firefox-esr.desktop hides the system one and no package owns it.
+    EXPECT_EQ(names, (std::vector<std::string>{
+                         "gimp|GIMP 图像|pkexec apt-get remove --yes -- gimp",
+                         "org.example.App|Flat App|flatpak uninstall --assumeyes -- org.example.App",
+                         "hello|Hello|pkexec snap remove -- hello"}));
+    EXPECT_EQ((*keys)[0].SizeKB, 19000);
+    EXPECT_EQ((*keys)[0].Location, "/usr/lib/gimp/");
+    EXPECT_EQ((*keys)[0].UninstallArgs.back(), "gimp");
+    EXPECT_EQ((*keys)[1].SizeKB, 2.0);
+}

@@ -1,0 +1,115 @@
+#include "app/ui/ShellFixture.h"
+
+#include "platform/IInstalledPrograms.h"
+#include "programs/ui/TfrmUninstall.h"
+
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include <filesystem>
+
+namespace {
+
+class TFakePrograms : public Platform::IInstalledPrograms {
+public:
+    std::optional<std::vector<Platform::TUninstallKey>> ReadKeys() override { return Keys; }
+    bool StartUninstaller(const Platform::TUninstallKey& key, const std::string& command) override {
+        Started.push_back(key.KeyName + ":" + command);
+        return true;
+    }
+    std::vector<Platform::TUninstallKey> Keys;
+    std::vector<std::string> Started;
+};
+
+Platform::TUninstallKey Key(const std::string& name, double size) {
+    Platform::TUninstallKey k;
+    k.KeyName = name;
+    k.DisplayName = name;
+    k.UninstallString = "remove " + name;
+    k.SizeKB = size;
+    k.Location = "/opt/" + name + "/";
+    return k;
+}
+
+class ProgramWindow : public TShellTest {
+protected:
+    void SetUp() override {
+        TShellTest::SetUp();
+        auto fake = std::make_unique<TFakePrograms>();
+        Fake = fake.get();
+        Fake->Keys = {Key("Firefox", 10), Key("WinZip", 9.5), Key("GIMP", 100), Key("Other", 1)};
+        FOld = Platform::SetInstalledPrograms(std::move(fake));
+        FOldCwd = std::filesystem::current_path();
+        std::filesystem::current_path(Folder().Path());
+        Folder().Write("kind.ini", "\n\n\n\n\n\n\nFirefox\n\nGIMP\nzip\n");
+    }
+    void TearDown() override {
+        std::filesystem::current_path(FOldCwd);
+        Platform::SetInstalledPrograms(std::move(FOld));
+        TShellTest::TearDown();
+    }
+    QStringList Names(const TfrmUninstall& w) const {
+        QStringList n;
+        for (int i = 0; i < w.Lv_UninstallList->topLevelItemCount(); ++i)
+            n << w.Lv_UninstallList->topLevelItem(i)->text(0);
+        return n;
+    }
+    TFakePrograms* Fake = nullptr;
+
+private:
+    std::unique_ptr<Platform::IInstalledPrograms> FOld;
+    std::filesystem::path FOldCwd;
+};
+
+} // namespace
+
+TEST_F(ProgramWindow, ListsTheProgramsAndCountsThemByCategory) {
+    TfrmUninstall w;
+    w.show();
+    EXPECT_EQ(Names(w), (QStringList{"Firefox", "WinZip", "GIMP", "Other"}));
+    EXPECT_EQ(w.Lv_UninstallList->topLevelItem(1)->text(2), "            9.50 KByte");
+    EXPECT_EQ(w.tvFileType->topLevelItem(7)->text(0), QString::fromUtf8("网页浏览(1)"));
+    EXPECT_EQ(w.tvFileType->topLevelItem(10)->text(0), QString::fromUtf8("压缩工具(1)"));
+    EXPECT_EQ(w.tvFileType->topLevelItem(19)->text(0), QString::fromUtf8("其它分类(1)"));
+    EXPECT_EQ(w.tvFileType->topLevelItem(0)->text(0), QString::fromUtf8("编程开发(0)"));
+    // Choosing a category shows only its programs, unchecked.
+    w.tvFileType->setCurrentItem(w.tvFileType->topLevelItem(9));
+    EXPECT_EQ(Names(w), QStringList{"GIMP"});
+    EXPECT_EQ(w.Lv_UninstallList->topLevelItem(0)->checkState(0), Qt::Unchecked);
+    w.tvFileType->setCurrentItem(w.tvFileType->topLevelItem(1));
+    EXPECT_TRUE(Names(w).isEmpty());
+}
+
+TEST_F(ProgramWindow, TwoAdjacentCheckedRowsAreBothUninstalledInOnePress) {
+    TfrmUninstall w;
+    w.show();
+    w.Lv_UninstallList->topLevelItem(1)->setCheckState(0, Qt::Checked);
+    w.Lv_UninstallList->topLevelItem(2)->setCheckState(0, Qt::Checked);
+    w.Btn_UninstallClick();
+    EXPECT_EQ(Fake->Started, (std::vector<std::string>{"WinZip:remove WinZip", "GIMP:remove GIMP"}));
+    EXPECT_EQ(Names(w), (QStringList{"Firefox", "Other"}));
+}
+
+TEST_F(ProgramWindow, SizeHeaderSortsDescendingThenAscending) {
+    TfrmUninstall w;
+    w.show();
+    w.Lv_UninstallList->header()->sectionClicked(2);
+    EXPECT_EQ(Names(w), (QStringList{"GIMP", "Firefox", "WinZip", "Other"}));
+    w.Lv_UninstallList->header()->sectionClicked(2);
+    EXPECT_EQ(Names(w), (QStringList{"Other", "WinZip", "Firefox", "GIMP"})); // 9.50 before 10.00
+}
+
+TEST_F(ProgramWindow, AnUnreadableListLeavesThePlaceholders) {
+    Fake->Keys.clear();
+    struct TNone : Platform::IInstalledPrograms {
+        std::optional<std::vector<Platform::TUninstallKey>> ReadKeys() override { return std::nullopt; }
+        bool StartUninstaller(const Platform::TUninstallKey&, const std::string&) override { return false; }
+    };
+    auto old = Platform::SetInstalledPrograms(std::make_unique<TNone>());
+    TfrmUninstall w;
+    w.show();
+    EXPECT_EQ(w.Lv_UninstallList->topLevelItemCount(), 0);
+    EXPECT_EQ(w.tvFileType->topLevelItem(0)->text(0), QString::fromUtf8("编程开发(%d)"));
+    Platform::SetInstalledPrograms(std::move(old));
+}
