@@ -1,4 +1,5 @@
 #include "app/ui/ShellFixture.h"
+#include "app/ui/ModalWindow.h"
 
 #include "core/PrivacyItems.h"
 #include "core/TSetting.h"
@@ -7,6 +8,9 @@
 
 #include <QListWidget>
 #include <QProgressBar>
+#include <QTimer>
+
+#include <vector>
 
 namespace {
 
@@ -72,3 +76,43 @@ TEST_F(WipeWindow, NothingTickedRunsNothingAndFillsTheBar) {
     EXPECT_EQ(window.pb_Wipe->maximum(), 9);
     EXPECT_TRUE(Boxes.empty());
 }
+
+namespace {
+
+TEST_F(WipeWindow, ShowingAgainNeitherClearsNorWritesTheSettings) {
+    for (const auto& item : PrivacyItems())
+        (Setting->*item.Set)(true);
+    TfrmWipe window;
+    window.show();
+    window.hide();
+    window.show();
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(window.clCleanOption->item(i)->checkState(), Qt::Checked) << i;
+        EXPECT_TRUE((Setting->*PrivacyItems()[static_cast<size_t>(i)].Get)()) << i;
+    }
+}
+
+TEST_F(WipeWindow, EveryOpeningIsANewWindowThatStartsFromTheSettings) {
+    Setting->SetIfClean_Windows_Temporary_Files(true);
+    std::vector<bool> tickedAtOpening;
+    auto closeWhenShown = [&] {
+        QTimer::singleShot(0, [&] {
+            ASSERT_NE(frmWipe, nullptr);
+            tickedAtOpening.push_back(frmWipe->clCleanOption->item(6)->checkState() == Qt::Checked);
+            frmWipe->clCleanOption->item(6)->setCheckState(Qt::Unchecked);
+            frmWipe->RzButton6Click();
+        });
+    };
+    closeWhenShown();
+    ShowModalWindow(frmWipe, nullptr, TAfterModal::Free);
+    EXPECT_EQ(frmWipe, nullptr);
+    EXPECT_FALSE(Setting->IfClean_Windows_Temporary_Files());
+
+    Setting->SetIfClean_Windows_Temporary_Files(true);
+    closeWhenShown();
+    ShowModalWindow(frmWipe, nullptr, TAfterModal::Free);
+    EXPECT_EQ(frmWipe, nullptr);
+    EXPECT_EQ(tickedAtOpening, (std::vector<bool>{true, true}));
+}
+
+} // namespace
