@@ -170,7 +170,9 @@ QWidget* TfrmOption::CreateParameterPage() {
     Inspect->verticalHeader()->hide();
     Inspect->setColumnWidth(0, 120);
     Inspect->setColumnWidth(1, 266);
-    Inspect->horizontalHeader()->setStretchLastSection(true);
+    // The value column takes what the page leaves, so no row scrolls sideways.
+    Inspect->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    Inspect->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Inspect->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Inspect->setSelectionMode(QAbstractItemView::NoSelection);
     Inspect->verticalHeader()->setDefaultSectionSize(22);
