@@ -272,6 +272,11 @@ void TLinuxPrivacyRoutines::WipeTrash(const fs::path& trash) const {
     RemoveFile(trash / "directorysizes");
 }
 
+bool TLinuxPrivacyRoutines::OwnFolder(const fs::path& path) const {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == FPlaces.Uid;
+}
+
 std::string TLinuxPrivacyRoutines::EmptyRecycleBin() {
     WipeTrash(FPlaces.DataHome / "Trash");
     const std::string uid = std::to_string(FPlaces.Uid);
@@ -279,9 +284,11 @@ std::string TLinuxPrivacyRoutines::EmptyRecycleBin() {
         const fs::path top = volume.Root;
         struct stat st;
         // A shared trash counts only as a real folder with the sticky bit, never a link.
-        if (lstat((top / ".Trash").c_str(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX))
+        // Anybody may make folders in it, so our folder there must also be ours.
+        if (lstat((top / ".Trash").c_str(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX) &&
+            OwnFolder(top / ".Trash" / uid))
             WipeTrash(top / ".Trash" / uid);
-        if (lstat((top / (".Trash-" + uid)).c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == FPlaces.Uid)
+        if (OwnFolder(top / (".Trash-" + uid)))
             WipeTrash(top / (".Trash-" + uid));
     }
     return {};

@@ -30,6 +30,8 @@ public:
 private:
     std::vector<std::filesystem::path> ChromiumDataFolders() const;
     void WipeTrash(const std::filesystem::path& trash) const;
+    // A real folder (not a link) owned by this user.
+    bool OwnFolder(const std::filesystem::path& path) const;
 
     TPrivacyPlaces FPlaces;
 };

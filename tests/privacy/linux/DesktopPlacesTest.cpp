@@ -196,6 +196,21 @@ TEST_F(Trash, VolumeTrashesAreTakenOnlyWhenTheyAreTrustworthyAndOurs) {
     ExpectUntouched(elsewhere / Uid());
 }
 
+TEST_F(Trash, AFolderUnderASharedTrashThatSomebodyElseMadeForUsIsNotTouched) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can make a folder for another user";
+    const fs::path top = Temp.Path() / "vol";
+    const fs::path planted = top / ".Trash" / Uid();
+    FillTrash(planted);
+    fs::permissions(top / ".Trash", fs::perms::sticky_bit, fs::perm_options::add);
+    ASSERT_EQ(chown(planted.c_str(), 65534, 65534), 0);
+    UseVolumes({top.native() + "/"});
+
+    Routines().EmptyRecycleBin();
+
+    ExpectUntouched(planted);
+}
+
 class BrokenShortcuts : public TFakeHomeTest {
 protected:
     fs::path Launcher(const std::string& rel, const std::string& entry) {
