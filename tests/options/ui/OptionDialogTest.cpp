@@ -153,7 +153,9 @@ TEST_F(OptionDialog, SubFolderBoxDecidesTheAddedFolderAndLeavesTheEmptyFolderRul
         return chosen.Path().string();
     });
     const int drives = d->Lv_DirList->topLevelItemCount();
-    d->Cb_IfSubDir->setChecked(false);
+    d->Cb_IfSubDir->click(); // as the user unticks it
+    ASSERT_FALSE(d->Cb_IfSubDir->isChecked());
+    EXPECT_FALSE(Setting->IfCleanZeroDir());
     d->btnAddCleanDirClick();
     ASSERT_EQ(d->Lv_DirList->topLevelItemCount(), drives + 1);
     const QTreeWidgetItem* row = d->Lv_DirList->topLevelItem(drives);
@@ -168,6 +170,29 @@ TEST_F(OptionDialog, SubFolderBoxDecidesTheAddedFolderAndLeavesTheEmptyFolderRul
     d->Lv_DirList->setCurrentItem(d->Lv_DirList->topLevelItem(drives));
     d->btnDelCleanDirClick();
     EXPECT_EQ(Setting->Directorys().Count(), last);
+}
+
+TEST_F(OptionDialog, DeletingTakesTheFirstSelectedTypeAndTheCloseBoxStoresIt) {
+    auto d = Open();
+    d->btnDelFilterClick(); // nothing selected: nothing goes
+    ASSERT_EQ(d->Lv_GarbageList->topLevelItemCount(), 28);
+    const QString second = d->Lv_GarbageList->topLevelItem(1)->text(1);
+    const QString third = d->Lv_GarbageList->topLevelItem(2)->text(1);
+    d->Lv_GarbageList->topLevelItem(1)->setSelected(true);
+    d->Lv_GarbageList->topLevelItem(4)->setSelected(true);
+    d->btnDelFilterClick();
+    ASSERT_EQ(d->Lv_GarbageList->topLevelItemCount(), 27);
+    EXPECT_EQ(d->Lv_GarbageList->topLevelItem(1)->text(1), third);
+    d->Lv_GarbageList->topLevelItem(0)->setCheckState(0, Qt::Unchecked);
+    EXPECT_EQ(Setting->Garbages().Count(), 28); // not before the close
+    d->close(); // the frame's close box
+    ASSERT_EQ(Setting->Garbages().Count(), 27);
+    EXPECT_EQ(Setting->Garbages()[1].GarbageName(), third.toStdString());
+    EXPECT_FALSE(Setting->Garbages()[0].Ifclean());
+    const auto disk = OnDisk();
+    ASSERT_EQ(disk->Garbages().Count(), 27);
+    for (int i = 0; i < disk->Garbages().Count(); ++i)
+        EXPECT_NE(disk->Garbages()[i].GarbageName(), second.toStdString());
 }
 
 TEST_F(OptionDialog, MissingProtectedListIsReportedAndTheJunkTypesStayWhole) {
