@@ -100,8 +100,9 @@ std::string LauncherProgram(const fs::path& file) {
 }
 
 bool ProgramExists(const std::string& program) {
+    // A relative path depends on the folder the launcher is started in: it is not judged.
     if (program.find('/') != std::string::npos)
-        return access(program.c_str(), X_OK) == 0;
+        return program.front() != '/' || access(program.c_str(), X_OK) == 0;
     std::string path = Env("PATH");
     size_t from = 0;
     while (from <= path.size()) {

@@ -230,6 +230,7 @@ TEST_F(BrokenShortcuts, DanglingLinksAndLaunchersOfMissingProgramsGo) {
     const fs::path quoted = Launcher("Desktop/quoted.desktop", "Exec=\"/bin/sh\" -c \"echo hi\"");
     const fs::path onPath = Launcher(".local/share/applications/sh.desktop", "Exec=sh");
     const fs::path unparsable = Launcher("Desktop/odd.desktop", "Exec=\"/nonexistent/unclosed");
+    const fs::path relative = Launcher("Desktop/relative.desktop", "Exec=bin/local-tool");
     const fs::path link = Put("Desktop/site.desktop", "[Desktop Entry]\nType=Link\nURL=https://example.com/\n");
     const fs::path notLauncher = Put("Desktop/notes.txt", "Exec=/nonexistent");
 
@@ -238,7 +239,7 @@ TEST_F(BrokenShortcuts, DanglingLinksAndLaunchersOfMissingProgramsGo) {
     for (const fs::path& gone : {Home / "Desktop/gone-link", missing, missingPath, tryExec})
         EXPECT_FALSE(Exists(gone)) << gone;
     for (const fs::path& stays : {Home / "Desktop/plan-link", target, shell, quoted, onPath, unparsable,
-                                  link, notLauncher})
+                                  relative, link, notLauncher})
         EXPECT_TRUE(Exists(stays)) << stays;
 }
 
