@@ -142,6 +142,10 @@ QWidget* TfrmOption::CreatePrivacyPage() {
 QWidget* TfrmOption::CreateFileTypePage() {
     Lv_GarbageList = MakeReportList("Lv_GarbageList", {{"是否删除", 55}, {"文件类型", 66}, {"说明", 248}}, nullptr);
     Lv_GarbageList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Grid lines between the cells, as a report list draws them.
+    Lv_GarbageList->setStyleSheet(
+        "QTreeView::item { border-right: 1px solid #d8d8d8; border-bottom: 1px solid #d8d8d8; }"
+        "QTreeView::item:selected { background: palette(highlight); color: palette(highlighted-text); }");
     cbSelectAll = new QCheckBox(Q("选择/反选 全部"));
     cbSelectAll->setObjectName("cbSelectAll");
     auto* del = MakeButton("删除 (&D)", "btnDelFilter", nullptr);

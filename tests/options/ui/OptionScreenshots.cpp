@@ -9,6 +9,7 @@
 
 #include <QLineEdit>
 #include <QTabWidget>
+#include <QTreeWidget>
 
 #include <cstdlib>
 
@@ -54,6 +55,7 @@ TEST_F(OptionScreenshots, DrawsEveryPageAndTheAddDialog) {
     TfrmOption dialog;
     // The dialog as it opens, on the junk types page.
     EXPECT_TRUE(Take(&dialog, out + "/options.png"));
+    dialog.Lv_GarbageList->topLevelItem(2)->setSelected(true);
     const char* pages[] = {"privacy", "types", "folders", "parameters", "protected"};
     for (int i = 0; i < 5; ++i) {
         dialog.Pc_Project->setCurrentIndex(i);
