@@ -6,6 +6,7 @@
 #include "options/ui/TfrmOption.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -210,6 +211,10 @@ TEST(AddFilterDialog, TypesInUpperCaseAndEndsOnlyFromTheRemark) {
     dialog.show();
     QTest::keyClicks(dialog.eFilterName, "*.bak");
     EXPECT_EQ(dialog.eFilterName->text(), "*.BAK");
+    // Pasted text is upper-cased too.
+    QApplication::clipboard()->setText("~x");
+    dialog.eFilterName->paste();
+    EXPECT_EQ(dialog.eFilterName->text(), "*.BAK~X");
     QTest::keyClick(dialog.eFilterName, Qt::Key_Return);
     EXPECT_TRUE(dialog.isVisible());
     QTest::keyClick(&dialog, Qt::Key_Escape);
