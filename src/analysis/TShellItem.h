@@ -19,4 +19,5 @@ struct TShellItem {
     int64_t SizeKB = 1;             // (bytes + 1023) div 1024, 0 becomes 1; full 64 bits
     uint32_t Attributes = 0;        // Platform::Attr bits
     std::string ModifiedText;       // local last-write time, empty when unknown
+    Platform::TFileTime LastWrite;  // for sorting by date; zero when unknown
 };

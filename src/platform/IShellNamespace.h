@@ -54,6 +54,9 @@ public:
     virtual std::string ParsingName(const TIdList& list) = 0;
     // The namespace's order of two children of one folder: negative, 0 or positive.
     virtual int CompareIDs(const TIdList& folder, const TShellChild& a, const TShellChild& b) = 0;
+    // Sorts the children of one folder by CompareIDs; a backend may do it faster with
+    // precomputed keys.
+    virtual void SortChildren(const TIdList& folder, std::vector<TShellChild>& children);
     // Icon, type and file data of an absolute id list.
     virtual TShellDetails Details(const TIdList& full, bool largeIcon) = 0;
     // The absolute id list of a typed location; nullopt with error when it names nothing.
