@@ -22,7 +22,15 @@ struct TDesktopEntry {
     std::string Name;
 };
 
+std::string TrimBlanks(const std::string& text) {
+    const size_t start = text.find_first_not_of(" \t");
+    if (start == std::string::npos)
+        return {};
+    return text.substr(start, text.find_last_not_of(" \t") - start + 1);
+}
+
 // Reads the keys of the [Desktop Entry] group; false for an entry the menu does not show.
+// Blanks around "=" are allowed by the desktop entry format and ignored.
 bool ReadEntry(const fs::path& file, std::string& name) {
     std::ifstream in(file);
     std::string line, type, plain, chinese;
@@ -34,19 +42,37 @@ bool ReadEntry(const fs::path& file, std::string& name) {
             inEntry = line == "[Desktop Entry]";
             continue;
         }
-        if (!inEntry)
+        const size_t equals = line.find('=');
+        if (!inEntry || equals == std::string::npos || line[0] == '#')
             continue;
-        if (line.rfind("Type=", 0) == 0)
-            type = line.substr(5);
-        else if (line.rfind("Name=", 0) == 0)
-            plain = line.substr(5);
-        else if (line.rfind("Name[zh_CN]=", 0) == 0)
-            chinese = line.substr(12);
-        else if (line == "NoDisplay=true" || line == "Hidden=true")
+        const std::string key = TrimBlanks(line.substr(0, equals));
+        const std::string value = TrimBlanks(line.substr(equals + 1));
+        if (key == "Type")
+            type = value;
+        else if (key == "Name")
+            plain = value;
+        else if (key == "Name[zh_CN]")
+            chinese = value;
+        else if ((key == "NoDisplay" || key == "Hidden") && value == "true")
             hidden = true;
     }
     name = chinese.empty() ? plain : chinese;
     return type == "Application" && !hidden && !name.empty();
+}
+
+// The flatpak application a exported desktop file belongs to: its file name is the
+// application id, or begins with it and a dot for the application's further entries.
+std::string FlatpakAppId(const std::string& stem, const std::vector<fs::path>& appFolders) {
+    std::string best;
+    for (const fs::path& apps : appFolders) {
+        std::error_code ec;
+        for (auto it = fs::directory_iterator(apps, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+            const std::string id = it->path().filename().string();
+            if (id.size() > best.size() && stem.rfind(id, 0) == 0 && (stem.size() == id.size() || stem[id.size()] == '.'))
+                best = id;
+        }
+    }
+    return best.empty() ? stem : best;
 }
 
 // Every application entry once, by its desktop-file id; the first folder wins.
@@ -158,6 +184,16 @@ double FolderKB(const fs::path& folder) {
     return total.Opened ? static_cast<double>(total.Bytes) / 1024.0 : 0;
 }
 
+// A snap is a mounted image: its installed size is that of the current revision's image.
+double SnapImageKB(const TProgramSources& sources, const std::string& name) {
+    std::error_code ec;
+    const fs::path revision = fs::read_symlink(sources.SnapMounts / name / "current", ec);
+    if (ec)
+        return 0;
+    const auto bytes = fs::file_size(sources.SnapImages / (name + "_" + revision.filename().string() + ".snap"), ec);
+    return ec ? 0 : static_cast<double>(bytes) / 1024.0;
+}
+
 } // namespace
 
 TProgramSources TProgramSources::FromEnvironment() {
@@ -190,10 +226,10 @@ std::optional<std::vector<TUninstallKey>> TDesktopPrograms::ReadKeys() {
         const std::string file = e.File.string();
         const std::string stem = e.File.stem().string();
         if (file.find("/flatpak/exports/share/applications/") != std::string::npos) {
-            key.KeyName = stem;
-            key.UninstallArgs = {"flatpak", "uninstall", "--assumeyes", "--", stem};
+            key.KeyName = FlatpakAppId(stem, FSources.FlatpakApps);
+            key.UninstallArgs = {"flatpak", "uninstall", "--assumeyes", "--", key.KeyName};
             for (const fs::path& apps : FSources.FlatpakApps) {
-                const fs::path files = apps / stem / "current/active/files";
+                const fs::path files = apps / key.KeyName / "current/active/files";
                 std::error_code ec;
                 if (fs::is_directory(files, ec)) {
                     key.Location = files.string() + "/";
@@ -204,8 +240,8 @@ std::optional<std::vector<TUninstallKey>> TDesktopPrograms::ReadKeys() {
         } else if (file.find("/snapd/desktop/applications/") != std::string::npos) {
             key.KeyName = stem.substr(0, stem.find('_'));
             key.UninstallArgs = {"pkexec", "snap", "remove", "--", key.KeyName};
-            key.Location = "/snap/" + key.KeyName + "/";
-            key.SizeKB = 0; // a mounted image: no folder total to take
+            key.Location = (FSources.SnapMounts / key.KeyName).string() + "/";
+            key.SizeKB = SnapImageKB(FSources, key.KeyName);
         } else if (const auto owner = owners.find(file); owner != owners.end()) {
             key.KeyName = owner->second;
             key.UninstallArgs = {"pkexec", "apt-get", "remove", "--yes", "--", key.KeyName};

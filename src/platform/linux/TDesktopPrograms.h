@@ -14,6 +14,8 @@ struct TProgramSources {
     std::filesystem::path DpkgInfo = "/var/lib/dpkg/info";
     std::filesystem::path DpkgStatus = "/var/lib/dpkg/status";
     std::vector<std::filesystem::path> FlatpakApps; // .../flatpak/app folders, user's first
+    std::filesystem::path SnapMounts = "/snap";            // NAME/current links to the revision
+    std::filesystem::path SnapImages = "/var/lib/snapd/snaps"; // NAME_REVISION.snap images
 
     static TProgramSources FromEnvironment();
 };

@@ -47,6 +47,12 @@ bool ReadView(REGSAM view, std::vector<TUninstallKey>& keys) {
     return true;
 }
 
+// A 32-bit Windows has one registry view; both view flags then open the same key.
+bool HasTwoViews() {
+    BOOL wow64 = FALSE;
+    return sizeof(void*) == 8 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
+}
+
 class TRegistryPrograms : public IInstalledPrograms {
 public:
     // The 32-bit view first (the program's own), then the 64-bit one.
@@ -54,12 +60,12 @@ public:
         std::vector<TUninstallKey> keys;
         const bool opened32 = ReadView(KEY_WOW64_32KEY, keys);
         std::vector<TUninstallKey> keys64;
-        const bool opened64 = ReadView(KEY_WOW64_64KEY, keys64);
+        const bool opened64 = HasTwoViews() && ReadView(KEY_WOW64_64KEY, keys64);
         if (!opened32 && !opened64)
             return std::nullopt;
         // Each view ends at its first "{" key: the 64-bit list follows after that point.
         for (auto it = keys.begin(); it != keys.end(); ++it) {
-            if (!it->KeyName.empty() && it->KeyName[0] == L'{') {
+            if (!it->KeyName.empty() && it->KeyName[0] == '{') {
                 keys.erase(it, keys.end());
                 break;
             }

@@ -32,6 +32,12 @@ std::string Trim(const std::string& text) {
     return start == std::string::npos ? std::string() : text.substr(start, text.find_last_not_of(' ') - start + 1);
 }
 
+// The system's short date with the time, as dates are shown throughout the program.
+std::string StandardDateTimeText(TDateTime value) {
+    const Platform::TLocaleFormats locale = Platform::LocaleFormats();
+    return FormatDateTime(locale.ShortDateFormat + " hh:nn:ss", value, locale);
+}
+
 QLabel* Heading(const char* text, const char* name, QWidget* parent) {
     auto* label = new QLabel(Q(text), parent);
     label->setObjectName(name);
@@ -138,7 +144,7 @@ void TfrmUninstall::AddRow(size_t index) {
     const TUninstall& p = FShown[index];
     auto* row = new QTreeWidgetItem(Lv_UninstallList,
                                     {Q(p.Name), Q(p.Location), Q(SizeColumnText(p.Size)),
-                                     Q(FormatDateTime("yyyy/m/d hh:nn:ss", p.LastUsed, Platform::LocaleFormats()))});
+                                     Q(StandardDateTimeText(p.LastUsed))});
     row->setData(0, Qt::UserRole, static_cast<qulonglong>(index));
     row->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
     row->setCheckState(0, Qt::Unchecked);

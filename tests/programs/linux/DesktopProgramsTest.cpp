@@ -20,7 +20,12 @@ TEST(DesktopPrograms, ListsMenuApplicationsWithTheirPackages) {
     root.Write("flatpak/exports/share/applications/org.example.App.desktop",
                "[Desktop Entry]\nType=Application\nName=Flat App\n");
     root.Write("flatpak/app/org.example.App/current/active/files/bin/app", std::string(2048, 'x'));
+    root.Write("flatpak/exports/share/applications/org.example.App.Tool.desktop",
+               "[Desktop Entry]\nType = Application\nName = Flat Tool\n");
     root.Write("snapd/desktop/applications/hello_hello.desktop", "[Desktop Entry]\nType=Application\nName=Hello\n");
+    root.Write("snaps/hello_42.snap", std::string(4096, 's'));
+    std::filesystem::create_directories(root / "snap/hello");
+    std::filesystem::create_directory_symlink("42", root / "snap/hello/current");
     root.Write("dpkg/info/firefox-esr.list", "/usr/lib/firefox-esr/firefox\n");
     root.Write("dpkg/status", "Package: gimp\nInstalled-Size: 19000\n\nPackage: firefox-esr\nInstalled-Size: 250000\n");
     // The dpkg lists name real system paths; the fake folders stand in for them here.
@@ -32,6 +37,8 @@ TEST(DesktopPrograms, ListsMenuApplicationsWithTheirPackages) {
     sources.DpkgInfo = root / "dpkg/info";
     sources.DpkgStatus = root / "dpkg/status";
     sources.FlatpakApps = {root / "flatpak/app"};
+    sources.SnapMounts = root / "snap";
+    sources.SnapImages = root / "snaps";
     TDesktopPrograms programs(sources);
     const auto keys = programs.ReadKeys();
     ASSERT_TRUE(keys);
@@ -41,10 +48,13 @@ TEST(DesktopPrograms, ListsMenuApplicationsWithTheirPackages) {
     // The user's firefox-esr.desktop hides the system one and no package owns it.
     EXPECT_EQ(names, (std::vector<std::string>{
                          "gimp|GIMP 图像|pkexec apt-get remove --yes -- gimp",
+                         "org.example.App|Flat Tool|flatpak uninstall --assumeyes -- org.example.App",
                          "org.example.App|Flat App|flatpak uninstall --assumeyes -- org.example.App",
                          "hello|Hello|pkexec snap remove -- hello"}));
     EXPECT_EQ((*keys)[0].SizeKB, 19000);
     EXPECT_EQ((*keys)[0].Location, "/usr/lib/gimp/");
     EXPECT_EQ((*keys)[0].UninstallArgs.back(), "gimp");
     EXPECT_EQ((*keys)[1].SizeKB, 2.0);
+    EXPECT_EQ((*keys)[3].SizeKB, 4.0);
+    EXPECT_EQ((*keys)[3].Location, (root / "snap/hello").string() + "/");
 }
