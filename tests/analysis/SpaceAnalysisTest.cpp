@@ -1,0 +1,141 @@
+#include "analysis/SpaceAnalysis.h"
+#include "core/FakeVolumes.h"
+#include "core/TDisk.h"
+#include "support/TTempDir.h"
+
+#include <gmock/gmock.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TCountingProgress : IAnalysisProgress {
+    int Steps = 0;
+    int Resets = 0;
+    void Reset() override { ++Resets; }
+    void Step() override { ++Steps; }
+};
+
+std::string Chart(const TTempDir& dir) { return dir.Path().string() + "/"; }
+
+} // namespace
+
+TEST(SpaceAnalysis, FilePointsAreWholeMegabytesOfFilesAboveOneKilobyte) {
+    TTempDir dir;
+    dir.Write("a", std::string(1048575, 'x'));
+    dir.Write("b", std::string(1048576, 'x'));
+    dir.Write("c", std::string(1025, 'x'));
+    dir.Write("small", std::string(1024, 'x'));
+    auto points = DirectoryBreakdown(Chart(dir), false);
+    std::map<std::string, double> byName;
+    for (const auto& p : points)
+        byName[p.Label] = p.Value;
+    EXPECT_EQ(byName, (std::map<std::string, double>{{"a", 0}, {"b", 1}, {"c", 0}}));
+}
+
+TEST(SpaceAnalysis, FolderPointsAreCutToThreeDecimalsOrWholeMegabytes) {
+    TTempDir dir;
+    dir.Write("sub/f", std::string(1500000, 'x'));
+    auto pie = DirectoryBreakdown(dir.Path().string(), false);
+    ASSERT_EQ(pie.size(), 1u);
+    EXPECT_EQ(pie[0].Label, "sub");
+    EXPECT_DOUBLE_EQ(pie[0].Value, 1.43);
+    auto popup = DirectoryBreakdown(Chart(dir), true);
+    ASSERT_EQ(popup.size(), 1u);
+    EXPECT_DOUBLE_EQ(popup[0].Value, 1);
+}
+
+TEST(SpaceAnalysis, SmallFilesGiveAnEmptyPieButCountInTotals) {
+    TTempDir dir;
+    dir.Write("f1", std::string(1000, 'x'));
+    dir.Write("f2", std::string(24, 'x'));
+    EXPECT_TRUE(DirectoryBreakdown(Chart(dir), false).empty());
+    EXPECT_DOUBLE_EQ(CalcDirectorySize(dir.Path(), SizeUnit::Bytes), 1024);
+    EXPECT_DOUBLE_EQ(CalcDirectorySize(dir.Path(), SizeUnit::KB), 1);
+}
+
+TEST(SpaceAnalysis, DotFolderIsEnteredOnlyAsDirectChildOfTheChartedFolder) {
+    TTempDir dir;
+    dir.Write(".cache/f", std::string(2 * 1048576, 'x'));
+    dir.Write("sub/.deep/f", std::string(3 * 1048576, 'x'));
+    dir.Write("sub/g", std::string(1048576, 'x'));
+    std::map<std::string, double> byName;
+    for (const auto& p : DirectoryBreakdown(Chart(dir), false))
+        byName[p.Label] = p.Value;
+    EXPECT_EQ(byName, (std::map<std::string, double>{{".cache", 2}, {"sub", 1}}));
+}
+
+TEST(SpaceAnalysis, LinksAreNeverEnteredAndTotalsStayExact) {
+    TTempDir dir;
+    dir.Write("real/f", std::string(5000, 'x'));
+    dir.Write("real/deeper/g", std::string(3000, 'x'));
+    fs::create_directory_symlink(dir / "real", dir / "real" / "loop");
+    fs::create_directory_symlink(dir / "real", dir / "link");
+    dir.Write(std::string("bad\xff\xfe"), std::string(100, 'x'));
+    const int64_t loopLink = static_cast<int64_t>((dir / "real").string().size());
+    EXPECT_DOUBLE_EQ(CalcDirectorySize(dir / "real", SizeUnit::Bytes), 8000 + loopLink);
+    auto pie = DirectoryBreakdown(Chart(dir), false);
+    for (const auto& p : pie) {
+        if (p.Label == "link") {
+            EXPECT_EQ(p.Value, 0);
+        }
+    }
+}
+
+TEST(SpaceAnalysis, DeepTreeBeyondPathLengthIsCountedWhole) {
+    TTempDir dir;
+    fs::path p = dir / "top";
+    fs::create_directory(p);
+    const std::string name(200, 'd');
+    // Build with relative steps so the path itself never has to fit PATH_MAX.
+    const fs::path start = fs::current_path();
+    fs::current_path(p);
+    for (int i = 0; i < 30; ++i) {
+        fs::create_directory(name);
+        fs::current_path(name);
+    }
+    { std::ofstream("leaf") << std::string(777, 'x'); }
+    fs::current_path(start);
+    EXPECT_DOUBLE_EQ(CalcDirectorySize(dir / "top", SizeUnit::Bytes), 777);
+    fs::current_path(dir.Path());
+    fs::remove_all("top"); // TTempDir would hit the path length
+    fs::current_path(start);
+}
+
+TEST(SpaceAnalysis, MissingPathGivesNothingAndProgressSteps) {
+    EXPECT_TRUE(DirectoryBreakdown("/no/such/folder/here", false).empty());
+    EXPECT_EQ(CalcDirectorySize("/no/such/folder/here", SizeUnit::MB), 0);
+    TTempDir dir;
+    dir.Write("a", "x");
+    dir.Write("b/c", "y");
+    TCountingProgress progress;
+    DirectoryBreakdown(Chart(dir), true, &progress);
+    EXPECT_EQ(progress.Resets, 1);
+    EXPECT_EQ(progress.Steps, 3); // a, b, and c inside b's walk
+}
+
+TEST(SpaceAnalysis, ChartedPathEndsWithOneSeparator) {
+    EXPECT_EQ(ChartedPath("/"), "/");
+    EXPECT_EQ(ChartedPath("/usr"), "/usr/");
+    EXPECT_EQ(ChartedPath("/usr/"), "/usr/");
+}
+
+TEST(SpaceAnalysis, DriveBarsInMegabytesWithZeroForUnreadable) {
+    TFakeVolumes* fake = nullptr;
+    TVolumesScope scope(fake);
+    fake->Volumes = {{"/", Platform::DriveType::Fixed, ""}, {"/media/cd/", Platform::DriveType::CdRom, ""}};
+    fake->Spaces["/"] = {10LL * 1048576 + 5, 3LL * 1048576 - 1};
+    TDisk disk;
+    auto bars = DriveBars(disk);
+    ASSERT_EQ(bars.size(), 2u);
+    EXPECT_EQ(bars[0].Label, "/");
+    EXPECT_EQ(bars[0].Total, 10);
+    EXPECT_EQ(bars[0].Free, 2);
+    EXPECT_EQ(bars[1].Label, "/media/cd/");
+    EXPECT_EQ(bars[1].Total, 0);
+    EXPECT_EQ(bars[1].Free, 0);
+}
