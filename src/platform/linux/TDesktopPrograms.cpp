@@ -132,12 +132,15 @@ std::map<std::string, double> DpkgSizes(const fs::path& status) {
     return sizes;
 }
 
+// A multiarch library folder such as x86_64-linux-gnu, shared by every package.
+bool IsMultiarchFolder(const std::string& name) { return name.find("-linux-gnu") != std::string::npos; }
+
 // The package's own folder: the top folder of its files under /opt, /usr/lib or
 // /usr/share, passing over the folders every package shares.
 std::string DpkgLocation(const fs::path& info, const std::string& package) {
     static const std::set<std::string> shared{"applications", "doc", "icons", "man", "locale", "pixmaps",
                                               "metainfo", "menu", "mime", "appdata", "lintian", "bash-completion",
-                                              "dbus-1", "help", "info", "x86_64-linux-gnu", "i386-linux-gnu",
+                                              "dbus-1", "help", "info",
                                               "systemd", "zsh", "bug", "common-licenses", "perl5", "python3", "gtk-doc", "fish", "polkit-1", "gnome-shell", "glib-2.0"};
     std::ifstream in(info / (package + ".list"));
     if (!in) {
@@ -160,9 +163,16 @@ std::string DpkgLocation(const fs::path& info, const std::string& package) {
         }
         if (base.empty() || rank >= bestRank)
             continue;
-        const size_t end = line.find('/', base.size());
+        size_t end = line.find('/', base.size());
         if (end == std::string::npos)
             continue; // a file directly in the base folder
+        if (IsMultiarchFolder(line.substr(base.size(), end - base.size()))) {
+            // /usr/lib/<triplet>/<program>/: the triplet folder is shared by every package.
+            base = line.substr(0, end + 1);
+            end = line.find('/', base.size());
+            if (end == std::string::npos)
+                continue;
+        }
         const std::string top = line.substr(base.size(), end - base.size());
         if (shared.count(top))
             continue;

@@ -27,6 +27,9 @@ TEST(DesktopPrograms, ListsMenuApplicationsWithTheirPackages) {
     std::filesystem::create_directories(root / "snap/hello");
     std::filesystem::create_directory_symlink("42", root / "snap/hello/current");
     root.Write("dpkg/info/firefox-esr.list", "/usr/lib/firefox-esr/firefox\n");
+    root.Write("dpkg/info/hello-multi.list", "/usr/lib/x86_64-linux-gnu/libx.so\n/usr/lib/x86_64-linux-gnu/hello/plug.so\n" +
+                                             (system / "hello-multi.desktop").string() + "\n");
+    root.Write("usr/share/applications/hello-multi.desktop", "[Desktop Entry]\nType=Application\nName=Multi\n");
     root.Write("dpkg/status", "Package: gimp\nInstalled-Size: 19000\n\nPackage: firefox-esr\nInstalled-Size: 250000\n");
     // The dpkg lists name real system paths; the fake folders stand in for them here.
     root.Write("dpkg/info/gimp.list", "/usr/share/doc/gimp/copyright\n/usr/lib/gimp/2.0/plug\n" +
@@ -48,13 +51,16 @@ TEST(DesktopPrograms, ListsMenuApplicationsWithTheirPackages) {
     // The user's firefox-esr.desktop hides the system one and no package owns it.
     EXPECT_EQ(names, (std::vector<std::string>{
                          "gimp|GIMP 图像|pkexec apt-get remove --yes -- gimp",
+                         "hello-multi|Multi|pkexec apt-get remove --yes -- hello-multi",
                          "org.example.App|Flat Tool|flatpak uninstall --assumeyes -- org.example.App",
                          "org.example.App|Flat App|flatpak uninstall --assumeyes -- org.example.App",
                          "hello|Hello|pkexec snap remove -- hello"}));
     EXPECT_EQ((*keys)[0].SizeKB, 19000);
     EXPECT_EQ((*keys)[0].Location, "/usr/lib/gimp/");
     EXPECT_EQ((*keys)[0].UninstallArgs.back(), "gimp");
-    EXPECT_EQ((*keys)[1].SizeKB, 2.0);
-    EXPECT_EQ((*keys)[3].SizeKB, 4.0);
-    EXPECT_EQ((*keys)[3].Location, (root / "snap/hello").string() + "/");
+    EXPECT_EQ((*keys)[1].Location, "/usr/lib/x86_64-linux-gnu/hello/");
+    EXPECT_EQ((*keys)[1].SizeKB, 0); // not in the status file
+    EXPECT_EQ((*keys)[2].SizeKB, 2.0);
+    EXPECT_EQ((*keys)[4].SizeKB, 4.0);
+    EXPECT_EQ((*keys)[4].Location, (root / "snap/hello").string() + "/");
 }
