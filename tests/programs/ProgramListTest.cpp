@@ -92,3 +92,20 @@ TEST(ProgramList, SizesShowTwoDecimalsAndSortByWholeKilobytes) {
     EXPECT_EQ(CompareProgramRows(small, big, 0), 1);
     EXPECT_EQ(CompareProgramRows(small, big, 1), 1); // the location column sorts by name
 }
+
+TEST(ProgramList, AnExistingProgramFolderGivesItsSizeAndTheSystemsFigureWins) {
+    TTempDir dir;
+    dir.Write("Tool/uninst.exe", std::string(1536, 'x'));
+    dir.Write("Tool/data/more.bin", std::string(512, 'y'));
+    const std::string command = (dir / "Tool").string() + "/uninst.exe";
+    TUninstallKey known = Key("Known", "Known", command);
+    known.Location = "/elsewhere/";
+    known.SizeKB = 77;
+    TFileKindList kinds;
+    const auto list = BuildProgramList({Key("Tool", "Tool", "\"" + command + "\""), known}, 0, kinds);
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].Location, (dir / "Tool").string() + "/");
+    EXPECT_DOUBLE_EQ(list[0].Size, 2.0);
+    EXPECT_EQ(list[1].Location, "/elsewhere/");
+    EXPECT_EQ(list[1].Size, 77);
+}

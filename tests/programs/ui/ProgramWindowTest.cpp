@@ -91,6 +91,23 @@ TEST_F(ProgramWindow, TwoAdjacentCheckedRowsAreBothUninstalledInOnePress) {
     EXPECT_EQ(Names(w), (QStringList{"Firefox", "Other"}));
 }
 
+TEST_F(ProgramWindow, RowsOfAChosenCategoryUninstallTheirOwnProgram) {
+    Fake->Keys.push_back(Key("Blank", 0));
+    Fake->Keys.back().UninstallString = "x";
+    TfrmUninstall w;
+    w.show();
+    w.tvFileType->setCurrentItem(w.tvFileType->topLevelItem(19));
+    ASSERT_EQ(Names(w), (QStringList{"Other", "Blank"}));
+    w.Lv_UninstallList->topLevelItem(1)->setCheckState(0, Qt::Checked);
+    w.Btn_UninstallClick();
+    EXPECT_EQ(Fake->Started, std::vector<std::string>{"Blank:x"});
+    EXPECT_EQ(Names(w), QStringList{"Other"});
+    // Uninstalling takes the row away, not the program from its category.
+    w.tvFileType->setCurrentItem(w.tvFileType->topLevelItem(0));
+    w.tvFileType->setCurrentItem(w.tvFileType->topLevelItem(19));
+    EXPECT_EQ(Names(w), (QStringList{"Other", "Blank"}));
+}
+
 TEST_F(ProgramWindow, SizeHeaderSortsDescendingThenAscending) {
     TfrmUninstall w;
     w.show();
