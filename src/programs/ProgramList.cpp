@@ -39,7 +39,8 @@ std::string StripQuotes(const std::string& text) {
 }
 
 std::string FolderPart(const std::string& command) {
-    const size_t slash = command.find_last_of("\\/");
+    // Only "\\": a "/" in the arguments ("MsiExec.exe /X{...}") is no folder.
+    const size_t slash = command.rfind('\\');
     return slash == std::string::npos ? std::string() : command.substr(0, slash + 1);
 }
 

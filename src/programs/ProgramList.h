@@ -9,7 +9,7 @@
 // The first and last character dropped when the text begins with a double quote.
 std::string StripQuotes(const std::string& text);
 
-// The folder part of a command: up to and including its last "\" (or "/").
+// The folder part of a Windows command: up to and including its last "\".
 std::string FolderPart(const std::string& command);
 
 // The programs of the system's list, as the program manager shows them: the listing ends

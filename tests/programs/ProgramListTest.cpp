@@ -79,6 +79,8 @@ TEST(ProgramList, KeysFollowTheUninstallListRules) {
     EXPECT_EQ(kinds.Kinds(19).ProgramCount(), 2);
     EXPECT_EQ(StripQuotes("\"C:\\a b\\u.exe\" /S"), "C:\\a b\\u.exe\" /");
     EXPECT_EQ(StripQuotes(""), "");
+    EXPECT_EQ(FolderPart("C:\\Windows\\system32\\MsiExec.exe /X{0A1B}"), "C:\\Windows\\system32\\");
+    EXPECT_EQ(FolderPart("MsiExec.exe /X{0A1B}"), "");
 }
 
 TEST(ProgramList, SizesShowTwoDecimalsAndSortByWholeKilobytes) {
@@ -93,19 +95,13 @@ TEST(ProgramList, SizesShowTwoDecimalsAndSortByWholeKilobytes) {
     EXPECT_EQ(CompareProgramRows(small, big, 1), 1); // the location column sorts by name
 }
 
-TEST(ProgramList, AnExistingProgramFolderGivesItsSizeAndTheSystemsFigureWins) {
-    TTempDir dir;
-    dir.Write("Tool/uninst.exe", std::string(1536, 'x'));
-    dir.Write("Tool/data/more.bin", std::string(512, 'y'));
-    const std::string command = (dir / "Tool").string() + "/uninst.exe";
-    TUninstallKey known = Key("Known", "Known", command);
+TEST(ProgramList, TheSystemsFolderAndSizeWinOverTheCommandsFolder) {
+    TUninstallKey known = Key("Known", "Known", "C:\\Tools\\u.exe");
     known.Location = "/elsewhere/";
     known.SizeKB = 77;
     TFileKindList kinds;
-    const auto list = BuildProgramList({Key("Tool", "Tool", "\"" + command + "\""), known}, 0, kinds);
-    ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0].Location, (dir / "Tool").string() + "/");
-    EXPECT_DOUBLE_EQ(list[0].Size, 2.0);
-    EXPECT_EQ(list[1].Location, "/elsewhere/");
-    EXPECT_EQ(list[1].Size, 77);
+    const auto list = BuildProgramList({known}, 0, kinds);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].Location, "/elsewhere/");
+    EXPECT_EQ(list[0].Size, 77);
 }
