@@ -75,7 +75,27 @@ bench_junk_scan() {
     rm -rf "$tree"
 }
 
-ALL=(folder_total junk_scan)
+bench_analysis() {
+    cmake --build "$BUILD" --target analysis_chart make_tree >/dev/null
+    local tree="$WORK/analysis" flat="$WORK/analysis-flat"
+    mkdir -p "$tree" "$flat"
+    echo "generating 1,000,000 entries and a folder of 200,000 files..." >&2
+    "$BUILD/bin/make_tree" "$tree" 50000 950000 >&2
+    (cd "$flat" && seq -f "file%.0f.txt" 1 200000 | xargs touch)
+    local total pie du browse ls
+    total=$(median_time "$BUILD/bin/analysis_chart" total "$tree")
+    pie=$(median_time "$BUILD/bin/analysis_chart" pie "$tree")
+    du=$(median_time du -s --apparent-size -x "$tree")
+    bench_line analysis-total "$total" du "$du"
+    bench_line analysis-pie "$pie" du "$du"
+    "$BUILD/bin/analysis_chart" browse "$flat" >/dev/null
+    browse=$(median_time "$BUILD/bin/analysis_chart" browse "$flat")
+    ls=$(median_time sh -c "ls -1 '$flat' | wc -l")
+    bench_line analysis-browse "$browse" ls "$ls"
+    rm -rf "$tree" "$flat"
+}
+
+ALL=(folder_total junk_scan analysis)
 SELECTED=("${@:-${ALL[@]}}")
 for name in "${SELECTED[@]}"; do
     "bench_${name//-/_}"

@@ -21,12 +21,11 @@ struct TListed {
 };
 
 // The direct children of a folder in listing order; empty when it cannot be listed.
-// A link given as the folder is not entered.
+// The charted folder itself may be a link the user chose; links below it are not followed.
 std::vector<TListed> ListFolder(const fs::path& folder) {
     std::vector<TListed> listed;
     Platform::TDirWalker walker;
     Platform::TWalkOptions options;
-    options.FollowStartLink = false;
     walker.Walk(folder, [&](const TDirEntry& e) {
         listed.push_back({std::string(e.Name), e.Attributes, e.Size});
         return TVisit::Continue;
@@ -41,15 +40,13 @@ bool EnteredBelow(const TDirEntry& e) {
     return e.Attributes == Platform::Attr::Directory && e.Name[0] != '.';
 }
 
+// The folder's own children follow the same rule as deeper ones (exactly a folder, no dot
+// name), so one parallel walk gives the whole total. The walk runs on worker threads, so
+// the activity step is made once per folder total, on the calling thread.
 int64_t TotalBytes(const fs::path& folder, IAnalysisProgress* progress) {
-    int64_t total = 0;
-    for (const TListed& child : ListFolder(folder)) {
-        if (progress)
-            progress->Step();
-        total += child.Size;
-        if (child.Attributes == Platform::Attr::Directory && child.Name[0] != '.')
-            total += Platform::SumTree(folder / child.Name, EnteredBelow).Bytes;
-    }
+    const int64_t total = Platform::SumTree(folder, EnteredBelow).Bytes;
+    if (progress)
+        progress->Step();
     return total;
 }
 
