@@ -12,7 +12,9 @@ TFileKindList::TFileKindList() {
 void TFileKindList::LoadFromFile(const std::filesystem::path& path) {
     std::vector<std::string> lines;
     if (const auto bytes = Platform::ReadWholeFile(path, nullptr)) {
-        const std::string text = Platform::SystemToUtf8(*bytes);
+        // Written in the system's code page; a file that is valid UTF-8 (as the one we
+        // ship) is taken as it stands, so its Chinese keywords match on every system.
+        const std::string text = Platform::IsValidUtf8(*bytes) ? *bytes : Platform::SystemToUtf8(*bytes);
         size_t from = 0;
         while (from < text.size() && lines.size() < KindCount) {
             size_t end = text.find_first_of("\r\n", from);

@@ -57,6 +57,8 @@ TEST(FileKinds, AMissingOrShortFileStillGivesTwentyCategories) {
     ASSERT_EQ(kinds.Count(), 20);
     EXPECT_EQ(kinds.FindKind("xb").Index(), 2);
     EXPECT_TRUE(kinds.Kinds(5).Keywords().empty());
+    kinds.LoadFromFile(dir.Write("utf8.ini", "\n\n\n\n浏览器\n"));
+    EXPECT_EQ(kinds.FindKind("网页浏览器").Index(), 5);
     TFileKind kind(1, {"", "x"});
     EXPECT_FALSE(kind.Matches("abc")); // an empty keyword never matches
     EXPECT_FALSE(kind.GetProgram(0));
