@@ -1,0 +1,118 @@
+#include "analysis/ui/TShellItemModel.h"
+
+#include "platform/TDirWalker.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QIcon>
+#include <QMimeDatabase>
+#include <QPalette>
+
+TShellItemModel::TShellItemModel(QObject* parent, std::unique_ptr<Platform::IShellNamespace> ns)
+    : QAbstractTableModel(parent), FBrowser(std::move(ns)) {}
+
+template <class F> bool TShellItemModel::Move(F move, QString& error) {
+    std::string e;
+    beginResetModel();
+    const bool ok = move(e);
+    endResetModel();
+    if (!ok)
+        error = QString::fromStdString(e);
+    return ok;
+}
+
+bool TShellItemModel::Start(QString& error) {
+    return Move([&](std::string& e) { return FBrowser.Start(e); }, error);
+}
+bool TShellItemModel::NavigateToText(const QString& text, QString& error) {
+    return Move([&](std::string& e) { return FBrowser.NavigateToText(text.toStdString(), e); }, error);
+}
+bool TShellItemModel::Up(QString& error) {
+    return Move([&](std::string& e) { return FBrowser.Up(e); }, error);
+}
+bool TShellItemModel::OpenRow(int row, QString& error) {
+    if (row < 0 || row >= FBrowser.Count() || !FBrowser.ShellItem(row).IsFolder)
+        return false;
+    return Move([&](std::string& e) { return FBrowser.OpenRow(row, e); }, error);
+}
+bool TShellItemModel::SelectHistory(const QString& text, QString& error) {
+    return Move([&](std::string& e) { return FBrowser.SelectHistory(text.toStdString(), e); }, error);
+}
+
+int TShellItemModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : FBrowser.Count();
+}
+
+int TShellItemModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 5;
+}
+
+QString TShellItemModel::TypeText(int row) const {
+    // Files get the MIME database's text in the user's language; folders and volumes
+    // keep the namespace's own.
+    const TShellItem& item = FBrowser.ShellItem(row);
+    if (item.IsFolder || item.TypeName.empty())
+        return QString::fromStdString(item.TypeName);
+    static QMimeDatabase mime;
+    const QMimeType type = mime.mimeTypeForFile(QString::fromStdString(item.DisplayName), QMimeDatabase::MatchExtension);
+    return type.isDefault() ? QString::fromStdString(item.TypeName) : type.comment();
+}
+
+QVariant TShellItemModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= FBrowser.Count() || index.column() >= 5)
+        return {};
+    const int row = index.row();
+    FBrowser.CheckShellItems(row, row);
+    const TShellItem& item = FBrowser.ShellItem(row);
+    const int column = index.column();
+    if (role == Qt::DisplayRole) {
+        if (column == 0)
+            return QString::fromStdString(item.DisplayName);
+        if (!FReportView)
+            return {};
+        // Folder cells start one column to the left of where a file's are.
+        const std::vector<std::string> cells = FBrowser.RowCells(row);
+        const int cell = column - 1;
+        if (cell >= static_cast<int>(cells.size()))
+            return {};
+        const bool typeCell = item.IsFolder ? cell == static_cast<int>(cells.size()) - 3 : cell == 1;
+        return typeCell ? TypeText(row) : QString::fromStdString(cells[static_cast<size_t>(cell)]);
+    }
+    if (role == Qt::DecorationRole && column == 0) {
+        const QIcon icon = QIcon::fromTheme(QString::fromStdString(item.IconName));
+        return icon.isNull() ? QVariant() : QVariant(icon);
+    }
+    if (role == Qt::TextAlignmentRole)
+        return (column == 1 || column == 4) ? int(Qt::AlignRight | Qt::AlignVCenter) : int(Qt::AlignLeft | Qt::AlignVCenter);
+    if (role == Qt::ForegroundRole) {
+        const QPalette palette = QApplication::palette();
+        if (column > 0)
+            return palette.color(QPalette::WindowText);
+        if (item.Attributes & Platform::Attr::System)
+            return palette.color(QPalette::Highlight);
+        if (item.Attributes & Platform::Attr::ReadOnly)
+            return palette.color(QPalette::Disabled, QPalette::Text);
+        return {};
+    }
+    if (role == Qt::FontRole && (item.Attributes & Platform::Attr::Hidden)) {
+        QFont font;
+        font.setStrikeOut(true);
+        return font;
+    }
+    return {};
+}
+
+QVariant TShellItemModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    static const char* const Captions[] = {"文件名称", "占用空间", "类型", "最近修改", "属性"};
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= 5)
+        return {};
+    return QString::fromUtf8(Captions[section]);
+}
+
+void TShellItemModel::sort(int column, Qt::SortOrder) {
+    if (column < 0 || column >= 5)
+        return;
+    emit layoutAboutToBeChanged();
+    FBrowser.SortByColumn(column);
+    emit layoutChanged();
+}
