@@ -6,6 +6,10 @@ cmake --preset windows-x64
 cmake --build --preset windows-x64
 
 build=$PWD/build/windows-x64
+# Wine takes the ANSI code page from the host locale: make the Chinese one exist when we can.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$' && [ "$(id -u)" -eq 0 ] && command -v localedef >/dev/null; then
+    localedef -i zh_CN -f UTF-8 zh_CN.UTF-8 || true
+fi
 mkdir -p "$build/home/.local/share"
 export WINEDEBUG=-all WINEPREFIX=$build/wineprefix HOME=$build/home \
        XDG_DATA_HOME=$build/home/.local/share LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
