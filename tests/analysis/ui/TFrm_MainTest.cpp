@@ -16,3 +16,19 @@ TEST(FrmMain, TellAFriendEndsEveryLineWithLineFeedCarriageReturn) {
     EXPECT_TRUE(text.contains("?subject= Try out Morvane7.0 &Body=My Dear Friend \n\r"));
     EXPECT_TRUE(text.endsWith("\n\rBest Regards,\n\rYours \n\r"));
 }
+
+#include <QApplication>
+#include <QTableView>
+#include "analysis/ui/TShellItemModel.h"
+
+// Shows the window at My Computer with the drive chart; with MORVANE_SHOT_DIR set the
+// window is also saved there as a picture.
+TEST(FrmMain, ShowsMyComputerWithTheDriveChart) {
+    TFrm_Main window;
+    window.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(window.Model().Browser().AtMyComputer());
+    EXPECT_GT(window.Model().rowCount(), 0);
+    if (!qEnvironmentVariable("MORVANE_SHOT_DIR").isEmpty())
+        window.grab().save(qEnvironmentVariable("MORVANE_SHOT_DIR") + "/analysis-drives.png");
+}
