@@ -2,6 +2,7 @@
 
 #include "analysis/SpaceAnalysis.h"
 #include "analysis/ui/TShellItemModel.h"
+#include "app/MakerAddresses.h"
 #include "app/ProgramDir.h"
 #include "app/ui/ModalWindow.h"
 #include "clean/ui/TfrmCleaning.h"
@@ -49,10 +50,10 @@ TFrm_Main* Frm_Main = nullptr;
 
 namespace {
 
-const char* const HomePage = "https://morvane.example.org/";
-const char* const DownloadPage = "https://morvane.example.org/download/MorvaneSetup.exe";
-const char* const SupportAddress = "support@morvane.example.org";
-const char* const FriendAddress = "friend@example.org";
+const char* const HomePage = MakerAddresses::HomePage;
+const char* const DownloadPage = MakerAddresses::Download;
+const char* const SupportAddress = MakerAddresses::SupportMail;
+const char* const FriendAddress = "friend@example.com";
 
 // The 20 colours given to the pie's slices by position.
 const QColor Palette[20] = {

@@ -6,6 +6,7 @@
 #include "app/ui/Pictures.h"
 #include "app/ui/TFrm_Tips.h"
 #include "app/ui/TMorvaneApplication.h"
+#include "analysis/ui/TFrm_Main.h"
 #include "app/ui/TPictureButton.h"
 #include "clean/ui/TfrmCleaning.h"
 #include "options/ui/TfrmOption.h"
@@ -148,6 +149,7 @@ void TFrm_Wizard::CreateControls() {
     connect(ImgOption, &TPictureButton::clicked, this, &TFrm_Wizard::ImgOptionClick);
     connect(ImgWipe, &TPictureButton::clicked, this, &TFrm_Wizard::ImgWipeClick);
     connect(ImgUninstall, &TPictureButton::clicked, this, &TFrm_Wizard::ImgUninstallClick);
+    connect(ImgDiag, &TPictureButton::clicked, this, &TFrm_Wizard::ImgDiagClick);
 
     mInfo = new QPlainTextEdit(QStringLiteral("提示: 点击功能按钮进入相应功能..."), this);
     mInfo->setObjectName(QStringLiteral("mInfo"));
@@ -258,6 +260,8 @@ void TFrm_Wizard::ImgOptionClick() { ShowModalWindow(frmOption, this, TAfterModa
 void TFrm_Wizard::ImgWipeClick() { ShowModalWindow(frmWipe, this, TAfterModal::Free); }
 
 void TFrm_Wizard::ImgUninstallClick() { ShowModalWindow(frmUninstall, this, TAfterModal::Free); }
+
+void TFrm_Wizard::ImgDiagClick() { ShowModalWindow(Frm_Main, this, TAfterModal::Free); }
 
 void TFrm_Wizard::Btn_ExitClick() {
     // Ends the message loop; the windows are then destroyed and the settings saved.

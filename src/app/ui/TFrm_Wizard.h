@@ -37,6 +37,7 @@ public:
     void ImgOptionClick();
     void ImgWipeClick();
     void ImgUninstallClick();
+    void ImgDiagClick();
     void Btn_ExitClick();
 
 protected:
