@@ -8,6 +8,7 @@
 #include "app/ui/TMorvaneApplication.h"
 #include "app/ui/TQtMessageBox.h"
 #include "core/IMessageBoxHook.h"
+#include "core/ui/AboutWindowHook.h"
 #include "options/ui/TfrmOption.h"
 #include "programs/ui/TfrmUninstall.h"
 #include "platform/SystemInfo.h"
@@ -54,6 +55,10 @@ int main(int argc, char** argv) {
         return 0;
     Frm_Wizard->SetAutoUpdateCheck([] { StartUpdateCheck(Frm_Wizard); });
     CreateForm(Frm_About, Frm_Wizard);
+    ShowAboutWindow = [](QWidget*) {
+        if (Frm_About)
+            Frm_About->exec();
+    };
     CreateForm(frmOption, Frm_Wizard);
     CreateForm(Frm_Tips, Frm_Wizard);
     CreateForm(frmUninstall, Frm_Wizard);

@@ -3,7 +3,7 @@
 #include "app/FileVersion.h"
 #include "app/MakerAddresses.h"
 #include "app/SupportMail.h"
-#include "app/ui/Pictures.h"
+#include "core/ui/Pictures.h"
 #include "platform/IShell.h"
 #include "platform/ProgramFolder.h"
 

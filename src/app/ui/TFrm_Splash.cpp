@@ -1,6 +1,6 @@
 #include "app/ui/TFrm_Splash.h"
 
-#include "app/ui/Pictures.h"
+#include "core/ui/Pictures.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>

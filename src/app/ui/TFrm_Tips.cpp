@@ -1,7 +1,7 @@
 #include "app/ui/TFrm_Tips.h"
 
 #include "app/ProgramDir.h"
-#include "app/ui/Pictures.h"
+#include "core/ui/Pictures.h"
 #include "app/ui/TMorvaneApplication.h"
 #include "core/TSetting.h"
 

@@ -3,7 +3,7 @@
 #include "app/LauncherHints.h"
 #include "app/ProgramVersion.h"
 #include "app/ui/ModalWindow.h"
-#include "app/ui/Pictures.h"
+#include "core/ui/Pictures.h"
 #include "app/ui/TFrm_Tips.h"
 #include "app/ui/TMorvaneApplication.h"
 #include "analysis/ui/TFrm_Main.h"

@@ -1,6 +1,6 @@
 #include "app/ui/TMorvaneApplication.h"
 
-#include "app/ui/Pictures.h"
+#include "core/ui/Pictures.h"
 #include "core/IMessageBoxHook.h"
 
 #include <exception>

@@ -1,4 +1,4 @@
-#include "app/ui/Pictures.h"
+#include "core/ui/Pictures.h"
 
 #include <QGuiApplication>
 #include <QIcon>
