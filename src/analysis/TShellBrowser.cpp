@@ -146,11 +146,11 @@ std::vector<std::string> TShellBrowser::RowCells(int index) {
 std::string TShellBrowser::ItemPath(int index) const {
     if (index < 0 || index >= Count() || AtMyComputer())
         return {};
-    const std::string location = LocationText();
-    const bool separated = !location.empty() && (location.back() == '/' || location.back() == '\\');
-    const char separator = location.find('\\') != std::string::npos ? '\\' : '/';
-    return separated ? location + ShellItem(index).DisplayName
-                     : location + separator + ShellItem(index).DisplayName;
+    // The namespace's own parsing name, not the shown name: a shown name may lack the
+    // extension, and a command must act on exactly the entry of the row.
+    TIdList full = FCurrentIdList;
+    full.Items.push_back(ShellItem(index).IdList);
+    return FNamespace->ParsingName(full);
 }
 
 std::string TShellBrowser::VolumeRootOf(int index) const {
