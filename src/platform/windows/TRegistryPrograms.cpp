@@ -2,6 +2,9 @@
 
 #include "platform/windows/WinText.h"
 
+#include <cwchar>
+#include <optional>
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -9,37 +12,53 @@ namespace Platform {
 
 namespace {
 
-// A text value of a key; empty when missing or not text.
-std::wstring TextValue(HKEY key, const wchar_t* name) {
+// A text value of a key: empty when missing, nullopt when it holds another type.
+std::optional<std::wstring> TextValue(HKEY key, const wchar_t* name) {
     DWORD type = 0, size = 0;
-    if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ))
-        return {};
+    const LONG found = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
+    if (found == ERROR_FILE_NOT_FOUND)
+        return std::wstring();
+    if (found != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return std::nullopt;
     std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
-    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) != ERROR_SUCCESS)
-        return {};
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return std::nullopt;
     value.resize(wcsnlen(value.c_str(), value.size()));
     return value;
 }
 
-// The subkeys of the Uninstall key in one registry view, in the registry's order.
+// The subkeys of the Uninstall key in one registry view, in the registry's order. A
+// subkey whose name or values cannot be read as text is passed over, as one broken
+// entry must not hide the rest; a "{" key is kept unread, since the list ends there.
 bool ReadView(REGSAM view, std::vector<TUninstallKey>& keys) {
     HKEY root = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0,
                       KEY_READ | view, &root) != ERROR_SUCCESS)
         return false;
+    // Key names are at most 255 characters.
     wchar_t name[256];
     for (DWORD i = 0;; ++i) {
         DWORD length = 256;
-        if (RegEnumKeyExW(root, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        const LONG result = RegEnumKeyExW(root, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_MORE_DATA)
+            continue;
+        if (result != ERROR_SUCCESS)
             break;
         TUninstallKey key;
         key.KeyName = Win::Narrow(std::wstring_view(name, length));
-        HKEY sub = nullptr;
-        if (RegOpenKeyExW(root, name, 0, KEY_READ | view, &sub) == ERROR_SUCCESS) {
-            key.DisplayName = Win::Narrow(TextValue(sub, L"DisplayName"));
-            key.UninstallString = Win::Narrow(TextValue(sub, L"UninstallString"));
-            RegCloseKey(sub);
+        if (name[0] != L'{') {
+            // A key that cannot be opened yields empty values.
+            HKEY sub = nullptr;
+            if (RegOpenKeyExW(root, name, 0, KEY_READ | view, &sub) == ERROR_SUCCESS) {
+                const std::optional<std::wstring> displayName = TextValue(sub, L"DisplayName");
+                const std::optional<std::wstring> command = TextValue(sub, L"UninstallString");
+                RegCloseKey(sub);
+                if (!displayName || !command)
+                    continue;
+                key.DisplayName = Win::Narrow(*displayName);
+                key.UninstallString = Win::Narrow(*command);
+            }
         }
         keys.push_back(std::move(key));
     }
