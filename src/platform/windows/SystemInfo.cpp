@@ -3,6 +3,7 @@
 #include "platform/windows/WinText.h"
 
 #include <cstdlib>
+#include <cwchar>
 
 #include <windows.h>
 #include <shellapi.h>
@@ -19,6 +20,16 @@ std::wstring KnownFolder(int csidl) {
     if (SHGetFolderPathW(nullptr, csidl, nullptr, 0, buffer) != S_OK)
         return {};
     return buffer;
+}
+
+// The names of the platform ids of the version record; no name for an id not known.
+std::string PlatformName(DWORD platformId) {
+    switch (platformId) {
+    case VER_PLATFORM_WIN32s: return "Win32s";
+    case VER_PLATFORM_WIN32_WINDOWS: return "Windows 95";
+    case VER_PLATFORM_WIN32_NT: return "Windows NT";
+    default: return "";
+    }
 }
 
 } // namespace
@@ -38,13 +49,12 @@ std::optional<TOSVersion> OSVersion() {
     if (!ok)
         return std::nullopt;
     TOSVersion v;
-    v.PlatformName = info.dwPlatformId == VER_PLATFORM_WIN32_NT ? "Windows NT" : "Windows";
+    v.PlatformName = PlatformName(info.dwPlatformId);
     v.Major = info.dwMajorVersion;
     v.Minor = info.dwMinorVersion;
     v.Build = info.dwBuildNumber;
-    v.ServicePack = Win::Narrow(info.szCSDVersion);
-    if (v.ServicePack.size() > 128)
-        v.ServicePack.resize(128);
+    // At most 128 characters, cut in UTF-16 so that no character is split in two.
+    v.ServicePack = Win::Narrow(std::wstring_view(info.szCSDVersion, wcsnlen(info.szCSDVersion, 128)));
     return v;
 }
 
