@@ -74,15 +74,17 @@ public:
     }
 
     bool Send(const std::string& body, const std::string& contentType) override {
+        FAnswered = false;
         if (FCancelled)
             return false;
         std::wstring headers;
         if (!contentType.empty())
             headers = L"Content-Type: " + Win::Widen(contentType) + L"\r\n";
-        return HttpSendRequestW(FRequest, headers.empty() ? nullptr : headers.c_str(),
-                                static_cast<DWORD>(headers.size()),
-                                body.empty() ? nullptr : const_cast<char*>(body.data()),
-                                static_cast<DWORD>(body.size())) != FALSE;
+        FAnswered = HttpSendRequestW(FRequest, headers.empty() ? nullptr : headers.c_str(),
+                                     static_cast<DWORD>(headers.size()),
+                                     body.empty() ? nullptr : const_cast<char*>(body.data()),
+                                     static_cast<DWORD>(body.size())) != FALSE;
+        return FAnswered;
     }
 
     void SetCredentials(const std::string& userName, const std::string& password) override {
@@ -96,6 +98,9 @@ public:
     }
 
     std::optional<int> StatusCode() const override {
+        // After a failed send the handle may still answer queries with made-up values.
+        if (!FAnswered)
+            return std::nullopt;
         auto text = Query(HTTP_QUERY_STATUS_CODE, nullptr);
         if (!text)
             return std::nullopt;
@@ -107,15 +112,19 @@ public:
     }
 
     std::optional<std::string> Header(const std::string& name) const override {
+        if (!FAnswered)
+            return std::nullopt;
         return Query(HTTP_QUERY_CUSTOM, &name);
     }
 
     std::string RawHeaders() const override {
+        if (!FAnswered)
+            return {};
         return Query(HTTP_QUERY_RAW_HEADERS_CRLF, nullptr).value_or(std::string());
     }
 
     long Read(char* buffer, std::size_t size) override {
-        if (FCancelled)
+        if (FCancelled || !FAnswered)
             return -1;
         DWORD read = 0;
         if (!InternetReadFile(FRequest, buffer, static_cast<DWORD>(size), &read))
@@ -195,6 +204,7 @@ private:
     HINTERNET FConnect = nullptr;
     HINTERNET FRequest = nullptr;
     std::atomic<bool> FCancelled{false};
+    bool FAnswered = false; // the last Send received a response
 };
 
 } // namespace
