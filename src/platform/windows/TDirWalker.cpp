@@ -103,6 +103,7 @@ DWORD TDirWalker::TImpl::Open(TLevel& level) const {
     if (pattern.empty() || (pattern.back() != L'\\' && pattern.back() != L'/'))
         pattern += L'\\';
     pattern += L'*';
+    pattern = Win::LongPath(pattern);
     level.Find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &level.Data,
                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (level.Find == INVALID_HANDLE_VALUE) {
@@ -147,7 +148,7 @@ TWalkResult TDirWalker::TImpl::Walk(const fs::path& folder, IDirVisitor& visitor
     TDirEntry start;
     start.DirPath = FPath;
     const DWORD attributes = FPath.empty() ? INVALID_FILE_ATTRIBUTES
-                                           : GetFileAttributesW(Win::Widen(FPath).c_str());
+                                           : GetFileAttributesW(Win::LongPath(Win::Widen(FPath)).c_str());
     const bool isFolder = attributes != INVALID_FILE_ATTRIBUTES &&
                           (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
                           (options.FollowStartLink || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0);
@@ -252,7 +253,7 @@ TTreeTotal SumTree(const fs::path& folder,
 
 std::optional<TEntryInfo> QueryEntry(const fs::path& path) {
     WIN32_FILE_ATTRIBUTE_DATA d;
-    if (path.empty() || !GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &d))
+    if (path.empty() || !GetFileAttributesExW(Win::LongPath(path.native()).c_str(), GetFileExInfoStandard, &d))
         return std::nullopt;
     TEntryInfo info;
     info.Attributes = d.dwFileAttributes;
@@ -266,7 +267,7 @@ std::optional<TEntryInfo> QueryEntry(const fs::path& path) {
 bool IsFolder(const fs::path& path) {
     if (path.empty())
         return false;
-    const DWORD a = GetFileAttributesW(path.c_str());
+    const DWORD a = GetFileAttributesW(Win::LongPath(path.native()).c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 

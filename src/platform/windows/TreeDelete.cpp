@@ -51,12 +51,13 @@ bool IsProtectedFolder(const fs::path& path) {
 }
 
 bool RemoveEntry(const fs::path& path, uint32_t attributes) {
+    const std::wstring name = Win::LongPath(path.native());
     if (attributes & FILE_ATTRIBUTE_READONLY)
-        SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesW(name.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     // A link to a folder (or a junction) is removed as the folder entry it is.
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return RemoveDirectoryW(path.c_str()) != 0;
-    return DeleteFileW(path.c_str()) != 0;
+        return RemoveDirectoryW(name.c_str()) != 0;
+    return DeleteFileW(name.c_str()) != 0;
 }
 
 // Removes everything below the start: files and reparse points as they are listed,
@@ -85,7 +86,7 @@ void SetDeleteDescendHook(TDescendHook hook) { DescendHook() = std::move(hook); 
 bool DeleteTree(const fs::path& path) {
     if (path.empty())
         return false;
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const DWORD attributes = GetFileAttributesW(Win::LongPath(path.native()).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return false;
     const bool realFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
@@ -98,7 +99,7 @@ bool DeleteTree(const fs::path& path) {
         walker.Walk(path, eraser, TWalkOptions{true, false});
     }
     RemoveEntry(path, attributes);
-    return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(Win::LongPath(path.native()).c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
 } // namespace Platform

@@ -25,6 +25,28 @@ std::string Narrow(std::wstring_view wide) {
     return out;
 }
 
+std::wstring LongPath(std::wstring_view path) {
+    // Below this the plain form works everywhere, with room for a "\\*" pattern and an
+    // 8.3 name that CreateDirectoryW needs to fit in MAX_PATH.
+    constexpr size_t PlainLimit = MAX_PATH - 14;
+    std::wstring text(path);
+    if (text.size() < PlainLimit || text.rfind(L"\\\\?\\", 0) == 0 || text.rfind(L"\\\\.\\", 0) == 0)
+        return text;
+    const DWORD needed = GetFullPathNameW(text.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return text;
+    std::wstring full(needed, L'\0');
+    const DWORD n = GetFullPathNameW(text.c_str(), needed, full.data(), nullptr);
+    if (n == 0 || n >= needed)
+        return text;
+    full.resize(n);
+    if (full.rfind(L"\\\\", 0) == 0)
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\')
+        return L"\\\\?\\" + full;
+    return text;
+}
+
 std::string ErrorText(unsigned long code) {
     wchar_t* buffer = nullptr;
     const DWORD n = FormatMessageW(

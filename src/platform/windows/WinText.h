@@ -8,6 +8,12 @@ namespace Platform::Win {
 
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view wide);
+// The form of a path that the wide file calls take beyond MAX_PATH characters:
+// "\\?\C:\..." or "\\?\UNC\server\share\...", made absolute with its separators turned
+// into backslashes. Paths short enough for the plain form, and paths already in a
+// device form, are returned as they are.
+std::wstring LongPath(std::wstring_view path);
+
 // FormatMessage's text for a Win32 error code, without the trailing line break.
 std::string ErrorText(unsigned long code);
 
