@@ -2,7 +2,13 @@
 
 #include <string>
 
-// The "mailto:" text that starts a new mail to the support address with the contact form
-// as its body. It is handed to the shell as it stands, without URL encoding; the form's
-// lines are separated by LF then CR, which the mail programs it was made for expect.
+// The "mailto:" texts the program hands to the shell as they stand, without URL encoding.
+// Their lines are separated by LF then CR, which the mail programs they were made for
+// expect.
+
+// A new mail to the support address with the contact form as its body.
 std::string SupportMailText();
+
+// A new mail to a placeholder friend recommending the program, with its home page and
+// installer download.
+std::string TellFriendMailText();
