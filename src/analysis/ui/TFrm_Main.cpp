@@ -1,14 +1,23 @@
 #include "analysis/ui/TFrm_Main.h"
 
+#include "analysis/LocationInfo.h"
 #include "analysis/SpaceAnalysis.h"
+#include "analysis/ui/TDirChartPanel.h"
+#include "analysis/ui/TListCommands.h"
+#include "analysis/ui/TShellListView.h"
 #include "analysis/ui/TShellItemModel.h"
-#include "app/MakerAddresses.h"
+#include "core/MailTexts.h"
+#include "core/MakerAddresses.h"
 #include "app/ProgramDir.h"
 #include "app/ui/ModalWindow.h"
+#include "core/ui/AboutWindowHook.h"
+#include "core/ui/Pictures.h"
 #include "clean/ui/TfrmCleaning.h"
 #include "core/TDisk.h"
 #include "core/TSetting.h"
 #include "options/ui/TfrmOption.h"
+#include "platform/IShell.h"
+#include "platform/IShell.h"
 #include "privacy/ui/TfrmWipe.h"
 #include "programs/ui/TfrmUninstall.h"
 #include "update/ui/UpdateCheck.h"
@@ -22,7 +31,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -36,36 +44,17 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QUrl>
 #include <QValueAxis>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 TFrm_Main* Frm_Main = nullptr;
-
-namespace {
-
-const char* const HomePage = MakerAddresses::HomePage;
-const char* const DownloadPage = MakerAddresses::Download;
-const char* const SupportAddress = MakerAddresses::SupportMail;
-const char* const FriendAddress = "friend@example.com";
-
-// The 20 colours given to the pie's slices by position.
-const QColor Palette[20] = {
-    QColor(0xFF, 0x00, 0x00), QColor(0x00, 0x80, 0x00), QColor(0xFF, 0xFF, 0x00),
-    QColor(0x00, 0x00, 0xFF), QColor(0xFF, 0x00, 0xFF), QColor(0x00, 0xFF, 0xFF),
-    QColor(0x80, 0x00, 0x00), QColor(0x00, 0x80, 0x80), QColor(0x80, 0x80, 0x00),
-    QColor(0x80, 0x00, 0x80), QColor(0xC0, 0xC0, 0xC0), QColor(0x00, 0xFF, 0x00),
-    QColor(0x00, 0x00, 0x80), QColor(0x80, 0x80, 0x80), QColor(0xFF, 0x80, 0x40),
-    QColor(0x40, 0x80, 0xFF), QColor(0xFF, 0x80, 0xC0), QColor(0x80, 0xFF, 0x80),
-    QColor(0xC0, 0x80, 0x40), QColor(0x40, 0x40, 0x40)};
-
-} // namespace
 
 TFrm_Main::TFrm_Main(QWidget* owner) : QMainWindow(owner, Qt::Tool) {
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -79,22 +68,13 @@ TFrm_Main::TFrm_Main(QWidget* owner) : QMainWindow(owner, Qt::Tool) {
     auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
+    // The list first: the path toolbar holds its view-style buttons.
+    FList = new TShellListView(FModel, page);
+    FCommands = new TListCommands(FList, FModel, this);
+    ConnectList();
     BuildPathBar(page);
     auto* splitter = new QSplitter(Qt::Vertical, page);
-    FList = new QTableView(splitter);
-    FList->setModel(FModel);
-    FList->setShowGrid(false);
-    FList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    FList->verticalHeader()->hide();
-    FList->setSortingEnabled(false);
-    FList->horizontalHeader()->setSectionsClickable(true);
-    const int widths[5] = {240, 100, 160, 140, 80};
-    for (int c = 0; c < 5; ++c)
-        FList->setColumnWidth(c, widths[c]);
-    connect(FList->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            [this](int column) { FModel->sort(column); });
-    connect(FList, &QTableView::doubleClicked, this,
-            [this](const QModelIndex& index) { ListDoubleClicked(index.row()); });
+    splitter->addWidget(FList);
     layout->addWidget(splitter);
     BuildChartPanel(splitter);
     splitter->setSizes({400, 284});
@@ -105,6 +85,12 @@ TFrm_Main::TFrm_Main(QWidget* owner) : QMainWindow(owner, Qt::Tool) {
     FClock = new QLabel(this);
     statusBar()->addWidget(FStatus, 1);
     statusBar()->addPermanentWidget(FClock);
+    // RzGlyphStatus1: the program's glyph with its name, at the right end.
+    auto* glyph = new QLabel(this);
+    glyph->setObjectName("RzGlyphStatus1");
+    glyph->setText(QString("<img src=\"%1\" width=16 height=16 style=\"vertical-align:middle\"> Morvane")
+                       .arg(":/pictures/morvane.svg"));
+    statusBar()->addPermanentWidget(glyph);
     auto* clock = new QTimer(this);
     connect(clock, &QTimer::timeout, this,
             [this] { FClock->setText(QDateTime::currentDateTime().toString("HH:mm:ss")); });
@@ -117,7 +103,7 @@ void TFrm_Main::BuildMenus() {
     QMenu* disk = menuBar()->addMenu(QString::fromUtf8("磁盘"));
     QAction* analyse = disk->addAction(QString::fromUtf8("磁盘分析"));
     analyse->setShortcut(QKeySequence(Qt::Key_F3));
-    connect(analyse, &QAction::triggered, this, [this] { ShowLocationChart(FModel->Browser().LocationText().c_str()); });
+    connect(analyse, &QAction::triggered, this, [this] { FChartPanel->RzToolbarButton11Click(); });
     QAction* scan = disk->addAction(QString::fromUtf8("扫描磁盘"));
     scan->setShortcut(QKeySequence(Qt::Key_F4));
     connect(scan, &QAction::triggered, this, &TFrm_Main::btnProbeClick);
@@ -127,10 +113,7 @@ void TFrm_Main::BuildMenus() {
     disk->addSeparator();
     QAction* exit = disk->addAction(QString::fromUtf8("退出分析工具"));
     exit->setShortcut(QKeySequence(Qt::Key_F10));
-    connect(exit, &QAction::triggered, this, [this] {
-        close();
-        QApplication::quit();
-    });
+    connect(exit, &QAction::triggered, this, &TFrm_Main::Exit1Click);
 
     QMenu* options = menuBar()->addMenu(QString::fromUtf8("选项配置"));
     options->addAction("&Scheme Manage")->setShortcut(QKeySequence(Qt::Key_F6));
@@ -142,40 +125,68 @@ void TFrm_Main::BuildMenus() {
     connect(update, &QAction::triggered, this, [this] { StartUpdateCheck(this); });
     QAction* tutorial = tools->addAction("&Tutorial");
     tutorial->setShortcut(QKeySequence(Qt::Key_F9));
-    connect(tutorial, &QAction::triggered, this,
-            [this] { OpenUrl(QString(HomePage) + "tutorial.html"); });
+    connect(tutorial, &QAction::triggered, this, &TFrm_Main::OpenTutorial);
 
     QMenu* help = menuBar()->addMenu(QString::fromUtf8("帮助"));
     QAction* friendMail = help->addAction("Tell a friend");
     friendMail->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F1));
-    connect(friendMail, &QAction::triggered, this, [this] { OpenUrl(TellFriendMailText()); });
+    connect(friendMail, &QAction::triggered, this, [this] { OpenUrl(QString::fromStdString(::TellFriendMailText())); });
     QAction* contact = help->addAction("&Contact Author");
     contact->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F2));
     connect(contact, &QAction::triggered, this, &TFrm_Main::OpenHelp);
     QAction* helpFile = help->addAction("&Help");
     helpFile->setShortcut(QKeySequence(Qt::Key_F1));
     connect(helpFile, &QAction::triggered, this, &TFrm_Main::OpenHelp);
-    help->addAction("&About...")->setShortcut(QKeySequence(Qt::Key_F2));
+    QAction* about = help->addAction("&About...");
+    about->setShortcut(QKeySequence(Qt::Key_F2));
+    connect(about, &QAction::triggered, this, [this] {
+        if (ShowAboutWindow)
+            ShowAboutWindow(this);
+    });
 }
 
 void TFrm_Main::BuildToolBar() {
+    // RzPanel1: the large buttons on a cool bar with its background picture.
     auto* bar = addToolBar("ToolBar1");
+    bar->setObjectName("ToolBar1");
     bar->setMovable(false);
+    bar->setFloatable(false);
     bar->setMinimumHeight(64);
-    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    auto add = [&](const char* caption, const char* hint, auto handler) {
-        QAction* action = bar->addAction(caption);
-        action->setToolTip(hint);
-        connect(action, &QAction::triggered, this, handler);
-        return action;
+    bar->setIconSize(QSize(48, 48));
+    bar->setStyleSheet("QToolBar#ToolBar1 { border: none; padding: 0 4px;"
+                       " background: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
+                       " stop:0 #FFFFFF, stop:0.6 #E3EBFF, stop:1 #C9D7F5); }"
+                       "QToolBar#ToolBar1 QToolButton { color: #000080; font-weight: bold;"
+                       " border: 1px solid transparent; border-radius: 3px; }"
+                       "QToolBar#ToolBar1 QToolButton:hover { border-color: #9DB4E8;"
+                       " background: rgba(255, 255, 255, 160); }");
+    auto add = [&](const char* name, const char* caption, const char* picture, const char* hint,
+                   auto handler) {
+        auto* button = new QToolButton(bar);
+        button->setObjectName(name);
+        button->setText(caption);
+        button->setToolTip(hint);
+        button->setIcon(QIcon(Picture(picture, QSize(48, 48))));
+        button->setIconSize(QSize(48, 48));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setAutoRaise(true);
+        button->setCursor(Qt::PointingHandCursor);
+        button->setMinimumSize(61, 72);
+        button->setMaximumSize(68, 72);
+        connect(button, &QToolButton::clicked, this, handler);
+        return bar->addWidget(button);
     };
-    add("Clean", "Scan disk and found all junker files", &TFrm_Main::btnProbeClick);
-    add("Wipe", "", &TFrm_Main::btnWipeClick)->setVisible(false);
-    add("Uninstall", "Uninstall some unuser program", &TFrm_Main::SpeedButton2Click);
-    add("Setting", "Some Option and setting", &TFrm_Main::SpeedButton5Click);
-    add("Help", "Help information ,help you know how  to use Morvane", &TFrm_Main::OpenHelp);
-    bar->addSeparator();
-    add("Exit", "Exit to system", &TFrm_Main::close);
+    add("btnScan", "Clean", "tb-clean", "Scan disk and found all junker files", &TFrm_Main::btnProbeClick);
+    add("btnWipe", "Wipe", "tb-wipe", "", &TFrm_Main::btnWipeClick)->setVisible(false);
+    add("SpeedButton2", "Uninstall", "tb-uninstall", "Uninstall some unuser program",
+        &TFrm_Main::SpeedButton2Click);
+    add("SpeedButton5", "Setting", "tb-setting", "Some Option and setting", &TFrm_Main::SpeedButton5Click);
+    add("btnHelp", "Help", "tb-help", "Help information ,help you know how  to use Morvane",
+        &TFrm_Main::OpenHelp);
+    auto* gap = new QWidget(bar); // ToolButton1, the separator
+    gap->setFixedWidth(8);
+    bar->addWidget(gap);
+    add("btnExit", "Exit", "tb-exit", "Exit to system", &TFrm_Main::btnExitClick);
 }
 
 void TFrm_Main::BuildPathBar(QWidget* page) {
@@ -183,12 +194,14 @@ void TFrm_Main::BuildPathBar(QWidget* page) {
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(2, 2, 2, 2);
     auto* back = new QToolButton(bar);
+    back->setObjectName("btnBack");
     back->setText("Up");
-    connect(back, &QToolButton::clicked, this, [this] {
-        QString error;
-        Navigated(FModel->Up(error), error);
-    });
+    back->setIcon(style()->standardIcon(QStyle::SP_FileDialogToParent));
+    back->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    back->setAutoRaise(true);
+    connect(back, &QToolButton::clicked, this, &TFrm_Main::btnBackClick);
     FcbPath = new QComboBox(bar);
+    FcbPath->setObjectName("cbPath");
     FcbPath->setEditable(true);
     FcbPath->setMinimumWidth(500);
     connect(FcbPath, &QComboBox::activated, this, [this](int index) {
@@ -197,39 +210,19 @@ void TFrm_Main::BuildPathBar(QWidget* page) {
     });
     row->addWidget(back);
     row->addWidget(FcbPath, 1);
+    FList->AddStyleButtons(row, bar);
     static_cast<QVBoxLayout*>(page->layout())->addWidget(bar);
 }
 
 void TFrm_Main::BuildChartPanel(QWidget* parent) {
-    auto* panel = new QWidget(parent);
-    auto* column = new QVBoxLayout(panel);
-    column->setContentsMargins(0, 0, 0, 0);
-    auto* tools = new QHBoxLayout;
-    auto* refresh = new QPushButton("Refresh Chart", panel);
-    connect(refresh, &QPushButton::clicked, this,
-            [this] { ShowLocationChart(QString::fromStdString(FModel->Browser().LocationText())); });
-    FSp_Slice = new QSpinBox(panel);
-    FSp_Slice->setRange(0, 100);
-    FSp_Slice->setValue(14);
-    connect(FSp_Slice, &QSpinBox::valueChanged, this, [this] { RedrawPie(); });
-    tools->addWidget(refresh);
-    tools->addWidget(new QLabel("Slice", panel));
-    tools->addWidget(FSp_Slice);
-    tools->addStretch(1);
-    column->addLayout(tools);
-    auto* charts = new QHBoxLayout;
-    FCharts = new QStackedWidget(panel);
-    FPieView = new QChartView(new QChart, FCharts);
-    FPieView->setRenderHint(QPainter::Antialiasing);
-    FBarView = new QChartView(new QChart, FCharts);
-    FCharts->addWidget(FPieView);
-    FCharts->addWidget(FBarView);
-    FInfo = new QLabel(panel);
-    FInfo->setMinimumWidth(260);
-    FInfo->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    charts->addWidget(FCharts, 1);
-    charts->addWidget(FInfo);
-    column->addLayout(charts, 1);
+    FChartPanel = new TDirChartPanel(parent);
+    FChartPanel->LocationText = [this] { return FcbPath->currentText(); };
+    FChartPanel->ShowLocationInfo = [this] { ShowLocationInfo(); };
+    // Its collapse button and chart check box sit at the end of the path toolbar.
+    if (auto* row = qobject_cast<QBoxLayout*>(FcbPath->parentWidget()->layout()))
+        FChartPanel->PlacePathBarControls(row);
+    if (auto* option = FChartPanel->findChild<QToolButton*>("btnOption"))
+        connect(option, &QToolButton::clicked, this, &TFrm_Main::SpeedButton5Click);
 }
 
 void TFrm_Main::showEvent(QShowEvent* event) {
@@ -246,7 +239,7 @@ void TFrm_Main::FormShow() {
     FDisk = std::make_unique<TDisk>();
     QString error;
     Navigated(FModel->Start(error), error);
-    ShowDriveChart();
+    FChartPanel->SetDisk(FDisk.get()); // the charts stay empty until asked for
 }
 
 void TFrm_Main::closeEvent(QCloseEvent* event) {
@@ -262,141 +255,98 @@ void TFrm_Main::Navigated(bool ok, const QString& error) {
     for (const auto& entry : FModel->Browser().History().Entries())
         FcbPath->addItem(QString::fromStdString(entry.Text));
     FcbPath->setEditText(QString::fromStdString(FModel->Browser().LocationText()));
+    SetL_Dir(FcbPath->currentText());
+    FList->SelectRow(FModel->rowCount() > 0 ? 0 : -1);
     ShowLocationInfo();
 }
 
-void TFrm_Main::ShowLocationInfo() {
-    FStatus->setText(QString("%1 objects").arg(FModel->rowCount()));
+void TFrm_Main::SetL_Dir(const QString& text) {
+    // The info panel's path label also names the place the list moved to.
+    if (auto* label = FChartPanel->findChild<QLabel*>("L_Dir"))
+        label->setText(text);
 }
+
+void TFrm_Main::ShowLocationInfo() {
+    const TLocationInfo info = LocationInfoOf(FModel->Browser().LocationText());
+    FChartPanel->SetLocationInfo(QString::fromStdString(info.DirName), QString::fromStdString(info.CreateDate),
+                                 QString::fromStdString(info.ModifyDate));
+}
+
+void TFrm_Main::ConnectList() {
+    connect(FList, &TShellListView::OpenRequested, this, &TFrm_Main::ListViewDblClick);
+    connect(FList, &TShellListView::UpRequested, this, &TFrm_Main::btnBackClick);
+    connect(FList, &TShellListView::DeleteRequested, FCommands, &TListCommands::N_DeleteClick);
+    connect(FList, &TShellListView::PopupRequested, FCommands, &TListCommands::Popup);
+    connect(FCommands, &TListCommands::RereadRequested, this, [this](const QString& text) {
+        QString error;
+        Navigated(FModel->NavigateToText(text, error), error);
+    });
+    connect(FCommands, &TListCommands::AnalyzeRequested, this, &TFrm_Main::AnalyzeRow);
+}
+
+void TFrm_Main::btnBackClick() {
+    QString error;
+    Navigated(FModel->Up(error), error);
+    // My Computer always shows the drives; a folder is charted only with the chart option.
+    if (FModel->Browser().AtMyComputer())
+        FChartPanel->ShowDriveChart();
+    else
+        FChartPanel->Sp_UpDirClick();
+    FStatus->setText("Right click chart for more info,Left click to Dig direcotry data ...");
+}
+
+void TFrm_Main::ListViewDblClick() { ListDoubleClicked(FList->SelectedRow()); }
 
 void TFrm_Main::ListDoubleClicked(int row) {
-    QString error;
-    if (FModel->OpenRow(row, error)) {
-        Navigated(true, error);
-        return;
+    if (row >= 0 && row < FModel->rowCount()) {
+        QString error;
+        if (FModel->Browser().ShellItem(row).IsFolder) {
+            Navigated(FModel->OpenRow(row, error), error);
+        } else {
+            const std::string path = FModel->Browser().ItemPath(row);
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            SetL_Dir(QString::fromStdString(path));
+            if (!path.empty())
+                Platform::Shell().Open(path);
+            QApplication::restoreOverrideCursor();
+        }
     }
-    if (!error.isEmpty()) {
-        Navigated(false, error);
-        return;
+    if (Setting && Setting->IfShowChart()) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        ShowLocationChart(QString::fromStdString(FModel->Browser().LocationText()));
+        ShowLocationInfo();
+        QApplication::restoreOverrideCursor();
     }
-    const std::string path = FModel->Browser().ItemPath(row);
-    if (!path.empty())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 
-void TFrm_Main::ShowLocationChart(const QString& path) {
-    if (FModel->Browser().AtMyComputer()) {
-        ShowDriveChart();
-        return;
-    }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    FChartedPath = QString::fromStdString(ChartedPath(path.toStdString()));
-    FPoints.clear();
-    for (const auto& point : DirectoryBreakdown(path.toStdString(), false))
-        FPoints.emplace_back(QString::fromStdString(point.Label), point.Value);
-    QApplication::restoreOverrideCursor();
-    FCharts->setCurrentWidget(FPieView);
-    RedrawPie();
+void TFrm_Main::AnalyzeRow(const QString& path, bool atMyComputer) {
+    // A volume of My Computer is charted and shown; a folder fills the pie in place.
+    if (atMyComputer)
+        FChartPanel->ShowDirectoryChart(path);
+    else
+        FChartPanel->AnalyzeDirectory(path);
 }
 
-void TFrm_Main::RedrawPie() {
-    double total = 0;
-    for (const auto& point : FPoints)
-        total += point.second;
-    FSlices.clear();
-    double other = 0;
-    const double limit = total * FSp_Slice->value() / 100.0;
-    for (const auto& point : FPoints) {
-        if (total > 0 && point.second < limit)
-            other += point.second;
-        else
-            FSlices.push_back(point);
-    }
-    if (other > 0)
-        FSlices.emplace_back("Other", other);
+void TFrm_Main::ShowLocationChart(const QString& path) { FChartPanel->ShowLocationChart(path); }
 
-    auto* chart = new QChart;
-    chart->setTitle(FChartedPath);
-    chart->legend()->hide();
-    auto* series = new QPieSeries(chart);
-    int position = 0;
-    QString info = QString("<b>%1</b><br>").arg(FChartedPath.toHtmlEscaped());
-    for (const auto& slice : FSlices) {
-        QPieSlice* s = series->append(slice.first, slice.second);
-        s->setBrush(Palette[position++ % 20]);
-        s->setLabelVisible(true);
-        info += QString("[%1] :  %2M<br>").arg(slice.first.toHtmlEscaped()).arg(slice.second, 0, 'f', 2);
-    }
-    chart->addSeries(series);
-    QChart* old = FPieView->chart();
-    FPieView->setChart(chart);
-    delete old;
-    FInfo->setText(info);
+void TFrm_Main::ShowDriveChart() { FChartPanel->ShowDriveChart(); }
+
+void TFrm_Main::OpenTutorial() {
+    OpenUrl(QString::fromStdString((ProgramDir / "help" / "tutorial.html").string()));
 }
 
-void TFrm_Main::ShowDriveChart() {
-    if (!FDisk)
-        return;
-    auto* chart = new QChart;
-    chart->setTitle("Disk Space");
-    auto* total = new QBarSet("Total Space(MB)");
-    auto* free = new QBarSet("Free Space(MB)");
-    QStringList labels;
-    for (const TDriveBar& bar : DriveBars(*FDisk)) {
-        labels << QString::fromStdString(bar.Label);
-        *total << bar.Total;
-        *free << bar.Free;
-    }
-    auto* series = new QBarSeries(chart);
-    series->append(total);
-    series->append(free);
-    series->setLabelsVisible(true);
-    chart->addSeries(series);
-    auto* axisX = new QBarCategoryAxis(chart);
-    axisX->append(labels);
-    chart->addAxis(axisX, Qt::AlignBottom);
-    series->attachAxis(axisX);
-    auto* axisY = new QValueAxis(chart);
-    chart->addAxis(axisY, Qt::AlignLeft);
-    series->attachAxis(axisY);
-    QChart* old = FBarView->chart();
-    FBarView->setChart(chart);
-    delete old;
-    FCharts->setCurrentWidget(FBarView);
+void TFrm_Main::btnExitClick() { close(); }
+
+void TFrm_Main::Exit1Click() {
+    close();
+    QApplication::quit();
 }
 
 void TFrm_Main::OpenHelp() { OpenUrl(QString::fromStdString((ProgramDir / "Morvane.chm").string())); }
 
-void TFrm_Main::OpenUrl(const QString& url) {
-    if (url.startsWith("mailto:") || url.startsWith("http"))
-        QDesktopServices::openUrl(QUrl(url, QUrl::TolerantMode));
-    else
-        QDesktopServices::openUrl(QUrl::fromLocalFile(url));
-}
-
-QString TFrm_Main::SupportMailText() {
-    const QString line = QString(48, '_');
-    QStringList body{"FullName:" + line, "Address(Country):" + line, "Phone:" + line, "Fax:" + line};
-    return QString("mailto:") + SupportAddress + "?subject= Morvane --- Ostrel   &Body=" +
-           body.join("\n\r");
-}
-
-QString TFrm_Main::TellFriendMailText() {
-    const QStringList lines{"My Dear Friend ",
-                            "  I have try a disk clean tool (Morvane) and found it is very userful,",
-                            "Strongly recommand it to you ! ",
-                            "  You can check it out at :",
-                            QString("     ") + HomePage + "?src=Friend ",
-                            "  or download a free trial from",
-                            QString("     ") + DownloadPage + "?src=Friend ",
-                            "",
-                            "Best Regards,",
-                            "Yours "};
-    QString text = QString("mailto: ") + FriendAddress + "?subject= Try out Morvane7.0 &Body=";
-    for (const QString& line : lines)
-        text += line + "\n\r";
-    return text;
-}
+// What the shell starts is not looked at: a missing help file or mail program is not
+// reported.
+void TFrm_Main::OpenUrl(const QString& url) { Platform::Shell().Open(url.toStdString()); }
 
 void TFrm_Main::btnProbeClick() { ShowModalWindow(frmCleaning, this, TAfterModal::Close); }
 void TFrm_Main::btnWipeClick() { ShowModalWindow(frmWipe, this, TAfterModal::Free); }

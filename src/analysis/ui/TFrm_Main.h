@@ -14,8 +14,10 @@ class QStackedWidget;
 class QTableView;
 class QWidget;
 class TDisk;
+class TListCommands;
 class TShellItemModel;
-class QChartView;
+class TShellListView;
+class TDirChartPanel;
 
 // The analysis window: browsing list over the shell namespace, the pie of a folder and
 // the bar chart of the drives, the large-button toolbar opening the program's other
@@ -28,17 +30,21 @@ public:
 
     TShellItemModel& Model() { return *FModel; }
     QComboBox* cbPath() const { return FcbPath; }
-    QTableView* List() const { return FList; }
+    TShellListView* List() const { return FList; }
+    // The row commands and their popup menu PM_Files.
+    TListCommands* Commands() const { return FCommands; }
+    // Up one level (btnBack, Backspace in the list).
+    void btnBackClick();
+    // Opens the selected row (double-click, Enter): enters a folder, starts a file.
+    void ListViewDblClick();
 
-    // Charts the folder (the pie) or, at My Computer, the drives (the bars).
+    // The charts and the info panel (pDirInfo).
+    TDirChartPanel* ChartPanel() const { return FChartPanel; }
+    // Forwards to the chart panel: the chart of a location text (the drives at
+    // My Computer, else the folder's pie), and the drive chart.
     void ShowLocationChart(const QString& path);
-    // The pie's slices after grouping by the slice threshold (label, MB).
-    const std::vector<std::pair<QString, double>>& PieSlices() const { return FSlices; }
     void ShowDriveChart();
 
-    // Support and tell-a-friend mail addresses as handed to the shell.
-    static QString SupportMailText();
-    static QString TellFriendMailText();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -52,9 +58,14 @@ private:
     void FormShow();
     void ShowLocationInfo();
     void Navigated(bool ok, const QString& error);
-    void RedrawPie();
     void ListDoubleClicked(int row);
+    void ConnectList();
+    void AnalyzeRow(const QString& path, bool atMyComputer);
+    void SetL_Dir(const QString& text);
     void OpenHelp();
+    void OpenTutorial();
+    void btnExitClick();
+    void Exit1Click();
     void OpenUrl(const QString& url);
 
     void btnProbeClick();
@@ -65,17 +76,11 @@ private:
     TShellItemModel* FModel = nullptr;
     std::unique_ptr<TDisk> FDisk;
     QComboBox* FcbPath = nullptr;
-    QTableView* FList = nullptr;
+    TShellListView* FList = nullptr;
+    TListCommands* FCommands = nullptr;
     QLabel* FStatus = nullptr;
     QLabel* FClock = nullptr;
-    QChartView* FPieView = nullptr;
-    QChartView* FBarView = nullptr;
-    QStackedWidget* FCharts = nullptr;
-    QSpinBox* FSp_Slice = nullptr;
-    QLabel* FInfo = nullptr;
-    QString FChartedPath;
-    std::vector<std::pair<QString, double>> FPoints;
-    std::vector<std::pair<QString, double>> FSlices;
+    TDirChartPanel* FChartPanel = nullptr;
     bool FShown = false;
 };
 
