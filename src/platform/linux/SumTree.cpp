@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
 #include <mutex>
 #include <system_error>
@@ -13,7 +14,9 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -34,10 +37,45 @@ struct TTask {
     std::shared_ptr<TOpenFolder> Parent; // null for the start folder
     std::string Name;
     std::string Path;
-    uint64_t Ino = 0;
     int Depth = 0;
-    TDirEntry Self; // what descend saw (views not kept)
 };
+
+// Set once openat2 turned out to be missing (old kernel) or refused (a sandbox's filter).
+std::atomic<bool> NoOpenat2{false};
+
+// Opens a listed sub-folder to walk it: never through a link (one swapped in since the
+// listing included) and never onto another mount, bind mounts on the same device
+// included. openat2 refuses both by itself, which spares a statx per folder; without it
+// the opened folder is checked with statx. -1 when it is not to be walked: errno is
+// EXDEV for another file system, else the reason it could not be opened.
+int OpenSubFolder(int parentFd, const char* name, uint32_t devMajor, uint32_t devMinor) {
+    constexpr int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+    if (!NoOpenat2.load(std::memory_order_relaxed)) {
+        struct open_how how {};
+        how.flags = flags;
+        how.resolve = RESOLVE_NO_XDEV | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
+        const long fd = syscall(SYS_openat2, parentFd, name, &how, sizeof how);
+        if (fd >= 0)
+            return static_cast<int>(fd);
+        if (errno != ENOSYS && errno != EPERM)
+            return -1;
+        NoOpenat2.store(true, std::memory_order_relaxed);
+    }
+    const int fd = openat(parentFd, name, flags);
+    if (fd < 0)
+        return -1;
+    struct statx st;
+    int error = 0;
+    if (statx(fd, "", AT_EMPTY_PATH, STATX_TYPE, &st) != 0)
+        error = errno;
+    else if (IsMountRoot(st, devMajor, devMinor))
+        error = EXDEV;
+    if (error == 0)
+        return fd;
+    close(fd);
+    errno = error;
+    return -1;
+}
 
 // Helpers start only once this many folders wait, so small trees cost no thread.
 constexpr size_t StartHelpersAt = 16;
@@ -83,14 +121,13 @@ private:
     }
 
     void Open(TTask& task, std::vector<char>& buffer) {
-        const int fd = openat(task.Parent->Fd, task.Name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int fd = OpenSubFolder(task.Parent->Fd, task.Name.c_str(), FDevMajor, FDevMinor);
         task.Parent.reset();
-        struct statx st;
-        if (fd < 0 || statx(fd, "", AT_EMPTY_PATH, STATX_TYPE | STATX_INO, &st) != 0 ||
-            st.stx_ino != task.Ino || IsMountRoot(st, FDevMajor, FDevMinor)) {
-            if (fd >= 0)
-                close(fd);
-            ++FUnreadable;
+        if (fd < 0) {
+            // Another file system is passed over as the listing would have done had it
+            // looked at the folder; anything else could not be read.
+            if (errno != EXDEV)
+                ++FUnreadable;
             return;
         }
         Scan(fd, task.Path, task.Depth, buffer);
@@ -108,6 +145,20 @@ private:
         e.DirPath = path;
         e.Depth = depth;
         while (reader.Next(raw)) {
+            e.Name = raw.Name;
+            if (raw.Type == DT_DIR) {
+                // A folder adds no bytes of its own and the listing already tells all
+                // that descend looks at, so it costs no statx; whether it lies on
+                // another file system is found when it is opened.
+                e.Attributes = AttributesOfType(raw.Name, raw.Type);
+                e.Size = 0;
+                e.Created = e.LastWrite = TFileTime{};
+                e.HasDetails = false;
+                e.OtherFileSystem = false;
+                if (FDescend(e))
+                    found.push_back(Task(self, raw.Name, path, depth));
+                continue;
+            }
             struct statx st;
             if (statx(fd, raw.Name.data(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, StatxMask, &st) != 0)
                 continue;
@@ -116,22 +167,15 @@ private:
                 struct stat target;
                 linkToFolder = fstatat(fd, raw.Name.data(), &target, 0) == 0 && S_ISDIR(target.st_mode);
             }
-            e.Name = raw.Name;
             e.Attributes = AttributesOf(raw.Name, st, linkToFolder);
             e.Size = S_ISDIR(st.stx_mode) ? 0 : static_cast<int64_t>(st.stx_size);
             e.Created = CreatedOf(st);
             e.LastWrite = ToFileTime(st.stx_mtime);
+            e.HasDetails = true;
             e.OtherFileSystem = S_ISDIR(st.stx_mode) && IsMountRoot(st, FDevMajor, FDevMinor);
             bytes += e.Size;
-            if (e.IsDirectory() && !e.OtherFileSystem && FDescend(e)) {
-                TTask t;
-                t.Parent = self;
-                t.Name.assign(raw.Name);
-                t.Path = path.size() > 1 || path.empty() ? path + "/" + t.Name : path + t.Name;
-                t.Ino = st.stx_ino;
-                t.Depth = depth + 1;
-                found.push_back(std::move(t));
-            }
+            if (e.IsDirectory() && !e.OtherFileSystem && FDescend(e))
+                found.push_back(Task(self, raw.Name, path, depth));
         }
         if (reader.Error() != 0)
             ++FUnreadable;
@@ -144,6 +188,20 @@ private:
         if (FHelpers.empty() && FStack.size() >= StartHelpersAt)
             StartHelpers();
         FWake.notify_all();
+    }
+
+    static TTask Task(const std::shared_ptr<TOpenFolder>& parent, std::string_view name,
+                      const std::string& path, int depth) {
+        TTask t;
+        t.Parent = parent;
+        t.Name.assign(name);
+        t.Path.reserve(path.size() + name.size() + 1);
+        t.Path = path;
+        if (path.size() > 1 || path.empty())
+            t.Path += '/';
+        t.Path += name;
+        t.Depth = depth + 1;
+        return t;
     }
 
     void StartHelpers() {
