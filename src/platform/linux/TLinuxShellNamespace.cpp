@@ -6,8 +6,11 @@
 #include "platform/Volumes.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
+#include <string_view>
+
 #include <locale.h>
 
 namespace Platform {
@@ -36,8 +39,8 @@ std::string PathOf(const TIdList& list) {
     return path;
 }
 
-// The collation key of a name: digit runs padded to one width so that numbers sort by
-// value, then the user's collation (case is a late difference there).
+// The collation key of a name: numbers sort by value, then the user's collation decides
+// (case is a late difference there). Keys compare as plain bytes.
 class TCollation {
 public:
     TCollation() : FLocale(newlocale(LC_COLLATE_MASK, "", static_cast<locale_t>(0))) {
@@ -55,38 +58,91 @@ public:
     TCollation(const TCollation&) = delete;
     TCollation& operator=(const TCollation&) = delete;
 
-    std::string Key(const std::string& name) const {
-        std::string padded;
-        padded.reserve(name.size() + 8);
-        for (size_t i = 0; i < name.size();) {
-            if (name[i] >= '0' && name[i] <= '9') {
-                size_t j = i;
-                while (j < name.size() && name[j] >= '0' && name[j] <= '9')
-                    ++j;
-                size_t start = i;
-                while (start + 1 < j && name[start] == '0')
-                    ++start;
-                if (j - start < 20)
-                    padded.append(20 - (j - start), '0');
-                padded.append(name, start, j - start);
-                i = j;
-            } else {
-                padded += name[i++];
-            }
-        }
-        if (!FLocale)
-            return padded;
-        std::string key(padded.size() * 4 + 16, '\0');
-        size_t n = strxfrm_l(key.data(), padded.c_str(), key.size(), FLocale);
-        if (n >= key.size()) {
-            key.resize(n + 1);
-            n = strxfrm_l(key.data(), padded.c_str(), key.size(), FLocale);
-        }
-        key.resize(n);
+    std::string Key(std::string_view name) {
+        std::string key;
+        AppendKey(name, key);
         return key;
     }
 
+    // Appends the key of name to keys; a big folder's keys share one buffer.
+    void AppendKey(std::string_view name, std::string& keys) {
+        const size_t at = keys.size();
+        if (!FLocale) {
+            keys.resize(at + name.size() * 3);
+            keys.resize(at + WriteNumbered(name, keys.data() + at));
+            return;
+        }
+        FCounted.clear();
+        AppendCounted(name, FCounted);
+        keys.resize(at + FCounted.size() * 4 + 16);
+        size_t n = strxfrm_l(keys.data() + at, FCounted.c_str(), keys.size() - at, FLocale);
+        if (n >= keys.size() - at) {
+            keys.resize(at + n + 1);
+            n = strxfrm_l(keys.data() + at, FCounted.c_str(), keys.size() - at, FLocale);
+        }
+        keys.resize(at + n);
+    }
+
 private:
+    static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+    // Writes name with each run of digits made to sort by its value: leading zeros go,
+    // then the run begins with "0" (so that it sorts among other characters as a digit
+    // does) and its count of digits, so a longer number sorts after a shorter one.
+    // out has room for three bytes per byte of name; returns the length written.
+    static size_t WriteNumbered(std::string_view name, char* out) {
+        char* o = out;
+        const char* p = name.data();
+        const char* const end = p + name.size();
+        while (p < end) {
+            if (!IsDigit(*p)) {
+                *o++ = *p++;
+                continue;
+            }
+            const char* run = p;
+            while (p < end && IsDigit(*p))
+                ++p;
+            while (run + 1 < p && *run == '0')
+                ++run;
+            *o++ = '0';
+            *o++ = static_cast<char>(p - run); // names are at most 255 bytes
+            std::memcpy(o, run, static_cast<size_t>(p - run));
+            o += p - run;
+        }
+        return static_cast<size_t>(o - out);
+    }
+
+    // The collation transform needs real digits: there a run of digits, without its
+    // leading zeros, is preceded by its count of digits written with three digits.
+    static void AppendCounted(std::string_view name, std::string& out) {
+        for (size_t i = 0; i < name.size();) {
+            if (!IsDigit(name[i])) {
+                const size_t j = FirstDigit(name, i);
+                out.append(name, i, j - i);
+                i = j;
+                continue;
+            }
+            size_t j = i;
+            while (j < name.size() && IsDigit(name[j]))
+                ++j;
+            size_t start = i;
+            while (start + 1 < j && name[start] == '0')
+                ++start;
+            const size_t digits = j - start; // names are at most 255 bytes
+            out += static_cast<char>('0' + digits / 100 % 10);
+            out += static_cast<char>('0' + digits / 10 % 10);
+            out += static_cast<char>('0' + digits % 10);
+            out.append(name, start, digits);
+            i = j;
+        }
+    }
+
+    static size_t FirstDigit(std::string_view name, size_t from) {
+        while (from < name.size() && !IsDigit(name[from]))
+            ++from;
+        return from;
+    }
+
     bool ByteOrder() const {
         const char* samples[] = {"B", "a", "b", "\xc3\xa9", "_", "A", "1"};
         for (const char* x : samples)
@@ -97,7 +153,119 @@ private:
     }
 
     locale_t FLocale;
+    std::string FCounted; // scratch for the transform's input
 };
+
+// Sorts a folder's children by their keys, all kept in one buffer. Each key is
+// represented by eight bytes taken past the part every key shares, so most
+// comparisons are one integer comparison; ties go on to the rest of the bytes and then
+// to the listing order, as a stable sort would.
+class TKeySort {
+public:
+    explicit TKeySort(size_t count) {
+        FRefs.reserve(count);
+        FKeys.reserve(count * 24);
+    }
+
+    void Add(std::string_view folderMark, std::string_view name, TCollation& collation) {
+        const size_t at = FKeys.size();
+        FKeys.append(folderMark);
+        collation.AppendKey(name, FKeys);
+        FRefs.push_back({0, at, FKeys.size() - at, FRefs.size()});
+    }
+
+    // The listing positions in sorted order.
+    std::vector<size_t> Order() {
+        const size_t shared = SharedLength();
+        for (TRef& r : FRefs)
+            r.Head = Head(r, shared);
+        std::sort(FRefs.begin(), FRefs.end(), [&](const TRef& a, const TRef& b) {
+            if (a.Head != b.Head)
+                return a.Head < b.Head;
+            return Rest(a, b, shared + 8) < 0;
+        });
+        std::vector<size_t> order;
+        order.reserve(FRefs.size());
+        for (const TRef& r : FRefs)
+            order.push_back(r.Index);
+        return order;
+    }
+
+private:
+    struct TRef {
+        uint64_t Head;  // eight key bytes past the shared part, the first the highest
+        size_t Offset;  // in FKeys
+        size_t Length;
+        size_t Index;   // listing position
+    };
+
+    size_t SharedLength() const {
+        if (FRefs.empty())
+            return 0;
+        const TRef& first = FRefs.front();
+        size_t shared = first.Length;
+        for (const TRef& r : FRefs) {
+            shared = std::min(shared, r.Length);
+            size_t i = 0;
+            while (i < shared && FKeys[first.Offset + i] == FKeys[r.Offset + i])
+                ++i;
+            shared = i;
+        }
+        return shared;
+    }
+
+    // No key holds a zero byte, so zeros past a short key's end sort it first.
+    uint64_t Head(const TRef& r, size_t from) const {
+        uint64_t head = 0;
+        if (r.Length >= from + 8) {
+            std::memcpy(&head, FKeys.data() + r.Offset + from, 8);
+            if constexpr (std::endian::native == std::endian::little)
+                head = __builtin_bswap64(head); // the first byte the highest
+            return head;
+        }
+        for (size_t i = 0; i < 8; ++i) {
+            const size_t at = from + i;
+            const unsigned char c = at < r.Length ? static_cast<unsigned char>(FKeys[r.Offset + at]) : 0;
+            head = head << 8 | c;
+        }
+        return head;
+    }
+
+    int Rest(const TRef& a, const TRef& b, size_t from) const {
+        const size_t la = a.Length > from ? a.Length - from : 0;
+        const size_t lb = b.Length > from ? b.Length - from : 0;
+        const int c = std::memcmp(FKeys.data() + a.Offset + std::min(from, a.Length),
+                                  FKeys.data() + b.Offset + std::min(from, b.Length), std::min(la, lb));
+        if (c != 0)
+            return c;
+        if (la != lb)
+            return la < lb ? -1 : 1;
+        return a.Index < b.Index ? -1 : a.Index > b.Index;
+    }
+
+    std::string FKeys;
+    std::vector<TRef> FRefs;
+};
+
+// Puts items in the given order (order[i] is the old position of the new i-th item) in
+// place, following each cycle of the permutation, so a big folder needs no second list.
+template <typename T>
+void Permute(std::vector<T>& items, std::vector<size_t> order) {
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (order[i] == i)
+            continue;
+        T held = std::move(items[i]);
+        size_t at = i;
+        while (order[at] != i) {
+            const size_t from = order[at];
+            items[at] = std::move(items[from]);
+            order[at] = at;
+            at = from;
+        }
+        items[at] = std::move(held);
+        order[at] = at;
+    }
+}
 
 std::string TypeText(uint32_t attributes, const std::string& name) {
     if ((attributes & Attr::Directory) && !(attributes & Attr::ReparsePoint))
@@ -131,14 +299,25 @@ public:
         const std::string path = PathOf(folder);
         TWalkOptions options;
         options.Details = false; // names and kinds only; the rest is read for shown rows
+        // The names are gathered in one buffer first, so the list of children is made
+        // once at its final size rather than moved each time it grows.
+        FNames.clear();
+        FListed.clear();
         const TWalkResult r = FWalker.Walk(path, [&](const TDirEntry& e) {
-            children.push_back({std::string(e.Name), std::string(e.Name), e.IsDirectory()});
+            FListed.push_back({FNames.size(), e.Name.size(), e.IsDirectory()});
+            FNames.append(e.Name);
             return TVisit::Continue;
         }, options);
         if (!r.Opened) {
             error = std::strerror(IsFolder(path) ? EACCES : (QueryEntry(path) ? ENOTDIR : ENOENT));
-            children.clear();
             return false;
+        }
+        children.reserve(FListed.size());
+        for (const TListed& l : FListed) {
+            TShellChild& c = children.emplace_back();
+            c.Item.assign(FNames, l.Offset, l.Length);
+            c.DisplayName = c.Item;
+            c.IsFolder = l.IsFolder;
         }
         return true;
     }
@@ -158,16 +337,10 @@ public:
     }
 
     void SortChildren(const TIdList&, std::vector<TShellChild>& children) override {
-        // One key per child instead of two per comparison.
-        std::vector<std::pair<std::string, size_t>> keys(children.size());
-        for (size_t i = 0; i < children.size(); ++i)
-            keys[i] = {(children[i].IsFolder ? "0" : "1") + FCollation.Key(children[i].DisplayName), i};
-        std::sort(keys.begin(), keys.end());
-        std::vector<TShellChild> sorted;
-        sorted.reserve(children.size());
-        for (const auto& k : keys)
-            sorted.push_back(std::move(children[k.second]));
-        children = std::move(sorted);
+        TKeySort sort(children.size());
+        for (const TShellChild& c : children)
+            sort.Add(c.IsFolder ? "0" : "1", c.DisplayName, FCollation);
+        Permute(children, sort.Order());
     }
 
     TShellDetails Details(const TIdList& full, bool) override {
@@ -224,8 +397,16 @@ public:
     }
 
 private:
+    struct TListed {
+        size_t Offset; // in FNames
+        size_t Length;
+        bool IsFolder;
+    };
+
     TDirWalker FWalker;
     TCollation FCollation;
+    std::string FNames;            // the last listing's names, kept for its buffer
+    std::vector<TListed> FListed;
 };
 
 } // namespace
