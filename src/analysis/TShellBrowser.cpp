@@ -94,11 +94,10 @@ bool TShellBrowser::PopulateIDList(const TIdList& folder, std::string& error) {
     FItemList.clear();
     FItemList.reserve(children.size());
     for (Platform::TShellChild& c : children) {
-        TShellItem item;
+        TShellItem& item = FItemList.emplace_back();
         item.IdList = std::move(c.Item);
         item.DisplayName = std::move(c.DisplayName);
         item.IsFolder = c.IsFolder;
-        FItemList.push_back(std::move(item));
     }
     return true;
 }
