@@ -35,6 +35,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPieSeries>
@@ -221,8 +222,50 @@ void TFrm_Main::BuildChartPanel(QWidget* parent) {
     // Its collapse button and chart check box sit at the end of the path toolbar.
     if (auto* row = qobject_cast<QBoxLayout*>(FcbPath->parentWidget()->layout()))
         FChartPanel->PlacePathBarControls(row);
-    if (auto* option = FChartPanel->findChild<QToolButton*>("btnOption"))
-        connect(option, &QToolButton::clicked, this, &TFrm_Main::SpeedButton5Click);
+    ConnectPanel4();
+}
+
+// The window's own commands on the chart toolbar: the Morvane menu, options, cleaning the
+// current location and the two mails.
+void TFrm_Main::ConnectPanel4() {
+    auto connectButton = [this](const char* name, auto handler) {
+        if (auto* button = FChartPanel->findChild<QToolButton*>(name))
+            connect(button, &QToolButton::clicked, this, handler);
+    };
+    connectButton("btnOption", &TFrm_Main::SpeedButton5Click);
+    connectButton("RzToolbarButton9", &TFrm_Main::RzToolbarButton9Click);
+    connectButton("RzToolbarButton12", [this] { OpenUrl(QString::fromStdString(::TellFriendMailText())); });
+    connectButton("RzToolbarButton13", [this] { OpenUrl(QString::fromStdString(::SupportMailText())); });
+
+    FToolBarMenu = new QMenu(this);
+    FToolBarMenu->setObjectName("ToolBarMenu");
+    QAction* home = FToolBarMenu->addAction(QIcon(Picture("web", QSize(16, 16))), "&Home Page");
+    home->setObjectName("MnuNew");
+    connect(home, &QAction::triggered, this, [this] { OpenUrl(MakerAddresses::HomePage); });
+    FToolBarMenu->addSeparator()->setObjectName("MenuItem1");
+    QAction* option = FToolBarMenu->addAction(QIcon(Picture("tb-setting", QSize(16, 16))), "&Option");
+    option->setObjectName("MnuMakeInactive");
+    connect(option, &QAction::triggered, this, &TFrm_Main::SpeedButton5Click);
+    QAction* help = FToolBarMenu->addAction(QIcon(Picture("tb-help", QSize(16, 16))), "&Help");
+    help->setObjectName("MnuShowAllAccounts");
+    connect(help, &QAction::triggered, this, &TFrm_Main::OpenHelp);
+    if (auto* menuButton = FChartPanel->findChild<QToolButton*>("btnMenu")) {
+        menuButton->setMenu(FToolBarMenu);
+        menuButton->setPopupMode(QToolButton::InstantPopup);
+        menuButton->setIcon(QIcon(Picture("morvane", QSize(16, 16))));
+        menuButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    }
+}
+
+// "Scan this directory ...": the cleaning window on the current location, as the row
+// command does for a row. At My Computer there is no folder to scan, so it opens as it is.
+void TFrm_Main::RzToolbarButton9Click() {
+    const TShellBrowser& browser = FModel->Browser();
+    if (Setting && !browser.AtMyComputer() && !browser.CurrentPath().empty()) {
+        Setting->Directorys().Clear();
+        Setting->Directorys().Add(browser.CurrentPath(), true, true);
+    }
+    btnProbeClick();
 }
 
 void TFrm_Main::showEvent(QShowEvent* event) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 class QAction;
+class QMenu;
 class QComboBox;
 class QLabel;
 class QSpinBox;
@@ -64,6 +65,8 @@ private:
     void SetL_Dir(const QString& text);
     void OpenHelp();
     void OpenTutorial();
+    void ConnectPanel4();
+    void RzToolbarButton9Click();
     void btnExitClick();
     void Exit1Click();
     void OpenUrl(const QString& url);
@@ -81,6 +84,7 @@ private:
     QLabel* FStatus = nullptr;
     QLabel* FClock = nullptr;
     TDirChartPanel* FChartPanel = nullptr;
+    QMenu* FToolBarMenu = nullptr;
     bool FShown = false;
 };
 

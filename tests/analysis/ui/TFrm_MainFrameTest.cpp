@@ -1,13 +1,16 @@
 // The frame of the analysis window: its large buttons, menus, the commands handed to the
 // shell, the windows it opens and how it ends.
 #include "analysis/ui/TFrm_Main.h"
+#include "analysis/ui/TShellItemModel.h"
 #include "app/ui/ShellFixture.h"
 #include "clean/ui/TfrmCleaning.h"
 #include "core/MailTexts.h"
+#include "core/MakerAddresses.h"
 #include "core/TSetting.h"
 #include "core/ui/AboutWindowHook.h"
 #include "programs/ui/TfrmUninstall.h"
 
+#include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QTimer>
@@ -209,4 +212,42 @@ TEST_F(AnalysisFrame, TheProgramManagerIsMadeAnewEachTimeTheCleaningWindowIsKept
     EXPECT_FALSE(cleaning->isVisible());
     EXPECT_EQ(OpenAndClose(frmCleaning, [&] { Entry(window, "扫描磁盘")->trigger(); }, &opened), cleaning);
     EXPECT_TRUE(opened);
+}
+
+TEST_F(AnalysisFrame, TheMorvaneMenuAndTheMailButtonsOfTheChartToolbar) {
+    TFrm_Main window;
+    window.show();
+    auto* menuButton = window.findChild<QToolButton*>("btnMenu");
+    ASSERT_NE(menuButton, nullptr);
+    EXPECT_EQ(menuButton->text(), "Morvane");
+    EXPECT_EQ(menuButton->toolTip(), "Morvane Menu");
+    ASSERT_NE(menuButton->menu(), nullptr);
+    QStringList captions;
+    for (QAction* entry : menuButton->menu()->actions())
+        captions << (entry->isSeparator() ? "-" : entry->text());
+    EXPECT_EQ(captions, (QStringList{"&Home Page", "-", "&Option", "&Help"}));
+    menuButton->menu()->actions()[0]->trigger();
+    menuButton->menu()->actions()[3]->trigger();
+    Button(window, "RzToolbarButton12")->click();
+    Button(window, "RzToolbarButton13")->click();
+    ASSERT_EQ(Opened.size(), 4u);
+    EXPECT_EQ(Opened[0], MakerAddresses::HomePage);
+    EXPECT_EQ(std::filesystem::path(Opened[1]), Folder() / "Morvane.chm");
+    EXPECT_EQ(Opened[2], TellFriendMailText());
+    EXPECT_EQ(Opened[3], SupportMailText());
+}
+
+TEST_F(AnalysisFrame, ScanThisDirectoryCleansTheCurrentLocationOnly) {
+    TTempDir tree;
+    tree.Write("keep/a.tmp", "x");
+    TFrm_Main window;
+    window.show();
+    Setting->Directorys().Add("/elsewhere", true, true);
+    QString error;
+    ASSERT_TRUE(window.Model().NavigateToText(QString::fromStdString((tree / "keep").string()), error));
+    bool opened = false;
+    OpenAndClose(frmCleaning, [&] { Button(window, "RzToolbarButton9")->click(); }, &opened);
+    EXPECT_TRUE(opened);
+    ASSERT_EQ(Setting->Directorys().Count(), 1);
+    EXPECT_EQ(std::filesystem::path(Setting->Directorys().Items(0).Path()), tree / "keep");
 }
