@@ -93,8 +93,9 @@ TFrm_Main::TFrm_Main(QWidget* owner) : QMainWindow(owner, Qt::Tool) {
                        .arg(":/pictures/morvane.svg"));
     statusBar()->addPermanentWidget(glyph);
     auto* clock = new QTimer(this);
-    connect(clock, &QTimer::timeout, this,
-            [this] { FClock->setText(QDateTime::currentDateTime().toString("HH:mm:ss")); });
+    auto tick = [this] { FClock->setText(QDateTime::currentDateTime().toString("HH:mm:ss")); };
+    connect(clock, &QTimer::timeout, this, tick);
+    tick();
     clock->start(1000);
 }
 
