@@ -1,5 +1,6 @@
 #include "analysis/ui/TDirPieChart.h"
 
+#include <QGraphicsLayout>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QMouseEvent>
@@ -49,6 +50,7 @@ TDirPieChart::TDirPieChart(QWidget* parent) : QChartView(new QChart, parent) {
     c->legend()->hide();
     c->setMargins(QMargins(0, 0, 0, 0));
     c->setBackgroundRoundness(0);
+    c->layout()->setContentsMargins(0, 0, 0, 0);
     QLinearGradient back(0, 0, 0, 1);
     back.setCoordinateMode(QGradient::ObjectBoundingMode);
     back.setColorAt(0, Qt::white);

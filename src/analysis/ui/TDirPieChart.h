@@ -45,6 +45,6 @@ private:
     void SetPieSize(double size);
 
     QPieSeries* FSeries = nullptr;
-    double FPieSize = 0.62;
+    double FPieSize = 0.7;
     Qt::MouseButton FPressed = Qt::NoButton;
 };

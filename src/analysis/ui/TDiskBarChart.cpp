@@ -5,11 +5,12 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QFontMetrics>
+#include <QGraphicsDropShadowEffect>
 #include <QGraphicsSimpleTextItem>
 #include <QHBoxLayout>
+#include <QGraphicsLayout>
 #include <QLabel>
-#include <QLegend>
-#include <QLegendMarker>
 #include <QLinearGradient>
 #include <QValueAxis>
 
@@ -49,6 +50,7 @@ TDiskBarChart::TDiskBarChart(QWidget* parent) : QChartView(new QChart, parent) {
     c->setTitle(QString::fromUtf8("磁盘/目录空间占用分析 (图表单位 : MByte)"));
     c->setTitleFont(NarrowFont(15, true));
     c->setBackgroundRoundness(0);
+    c->layout()->setContentsMargins(0, 0, 0, 0);
     c->setBackgroundBrush(VerticalGradient(Qt::white, QColor(0xC8, 0xFF, 0xFF)));
 
     FSeries4 = new QBarSet(QString::fromUtf8("条柱1       : 磁盘大小"));
@@ -75,15 +77,17 @@ TDiskBarChart::TDiskBarChart(QWidget* parent) : QChartView(new QChart, parent) {
     });
 
     // The legend names the two series in plain text at the top right, over the chart.
-    QLegend* legend = c->legend();
-    legend->detachFromChart();
-    legend->setFont(NarrowFont(13, true));
-    legend->setLabelColor(QColor(0x00, 0x00, 0x80));
-    legend->setBackgroundVisible(false);
-    for (QLegendMarker* marker : legend->markers()) {
-        marker->setBrush(Qt::transparent);
-        marker->setPen(Qt::NoPen);
-    }
+    c->legend()->hide();
+    FLegend = new QLabel(FSeries4->label() + "\n" + FSeries3->label(), this);
+    FLegend->setObjectName("Legend");
+    FLegend->setFont(NarrowFont(13, true));
+    FLegend->setStyleSheet("color: #000080");
+    auto* shadow = new QGraphicsDropShadowEffect(FLegend);
+    shadow->setOffset(1, 1);
+    shadow->setBlurRadius(0);
+    shadow->setColor(QColor(0xC0, 0xC0, 0xC0));
+    FLegend->setGraphicsEffect(shadow);
+    FLegend->adjustSize();
 
     FNotice = new QWidget(this);
     auto* row = new QHBoxLayout(FNotice);
@@ -119,6 +123,7 @@ void TDiskBarChart::SetBars(std::vector<TDriveBar> bars) {
         top = std::max({top, bar.Total, bar.Free});
     }
     FAxisY->setRange(0, top > 0 ? top * 1.15 : 1); // room for the marks above the bars
+    FAxisY->applyNiceNumbers();
     for (QGraphicsSimpleTextItem* mark : FMarks)
         delete mark;
     FMarks.clear();
@@ -126,7 +131,9 @@ void TDiskBarChart::SetBars(std::vector<TDriveBar> bars) {
     for (int set = 0; set < 2; ++set)
         for (const TDriveBar& bar : FBars) {
             const QString value = Thousands(set == 0 ? bar.Total : bar.Free);
-            const QString text = set == 0 ? QString::fromStdString(bar.Label) + " " + value : value;
+            // A long mount path is shortened in the mark; the axis below names it too.
+            const QString label = QFontMetrics(font).elidedText(QString::fromStdString(bar.Label), Qt::ElideMiddle, 90);
+            const QString text = set == 0 ? label + " " + value : value;
             auto* mark = new QGraphicsSimpleTextItem(text, chart());
             mark->setFont(font);
             mark->setZValue(10);
@@ -157,11 +164,7 @@ void TDiskBarChart::PlaceMarks() {
 }
 
 void TDiskBarChart::PlaceOverlays() {
-    QLegend* legend = chart()->legend();
-    const QSizeF legendSize = legend->effectiveSizeHint(Qt::PreferredSize);
-    legend->setGeometry(QRectF(width() - legendSize.width() - 4, height() * 0.01, legendSize.width(),
-                               legendSize.height()));
-    legend->update();
+    FLegend->move(width() - FLegend->width() - 6, static_cast<int>(height() * 0.01));
     FNotice->move(4, height() - FNotice->height() - 2);
 }
 

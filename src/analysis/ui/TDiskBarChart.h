@@ -10,7 +10,7 @@ class QBarCategoryAxis;
 class QBarSeries;
 class QBarSet;
 class QGraphicsSimpleTextItem;
-class QLegend;
+class QLabel;
 class QValueAxis;
 
 // The bar chart of the drives (Chart_Disk): per drive its total size (Series4) and its
@@ -46,4 +46,5 @@ private:
     QValueAxis* FAxisY = nullptr;
     std::vector<QGraphicsSimpleTextItem*> FMarks;
     QWidget* FNotice = nullptr;
+    QLabel* FLegend = nullptr;
 };
