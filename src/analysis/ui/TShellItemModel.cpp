@@ -7,15 +7,19 @@
 #include <QIcon>
 #include <QMimeDatabase>
 #include <QPalette>
+#include <QStyle>
 
 TShellItemModel::TShellItemModel(QObject* parent, std::unique_ptr<Platform::IShellNamespace> ns)
     : QAbstractTableModel(parent), FBrowser(std::move(ns)) {}
 
 template <class F> bool TShellItemModel::Move(F move, QString& error) {
     std::string e;
+    // Reading a location blocks the window: the hourglass says so.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     beginResetModel();
     const bool ok = move(e);
     endResetModel();
+    QApplication::restoreOverrideCursor();
     if (!ok)
         error = QString::fromStdString(e);
     return ok;
@@ -80,7 +84,14 @@ QVariant TShellItemModel::data(const QModelIndex& index, int role) const {
     }
     if (role == Qt::DecorationRole && column == 0) {
         const QIcon icon = QIcon::fromTheme(QString::fromStdString(item.IconName));
-        return icon.isNull() ? QVariant() : QVariant(icon);
+        if (!icon.isNull())
+            return icon;
+        // Without an icon theme the style's own pictures still tell drives, folders and
+        // files apart.
+        const QStyle::StandardPixmap standard = item.IconName == "drive-harddisk" ? QStyle::SP_DriveHDIcon
+                                                : item.IsFolder                   ? QStyle::SP_DirIcon
+                                                                                  : QStyle::SP_FileIcon;
+        return QApplication::style()->standardIcon(standard);
     }
     if (role == Qt::TextAlignmentRole)
         return (column == 1 || column == 4) ? int(Qt::AlignRight | Qt::AlignVCenter) : int(Qt::AlignLeft | Qt::AlignVCenter);
@@ -104,9 +115,25 @@ QVariant TShellItemModel::data(const QModelIndex& index, int role) const {
 
 QVariant TShellItemModel::headerData(int section, Qt::Orientation orientation, int role) const {
     static const char* const Captions[] = {"文件名称", "占用空间", "类型", "最近修改", "属性"};
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= 5)
+    if (orientation != Qt::Horizontal || section < 0 || section >= 5)
+        return {};
+    if (role == Qt::TextAlignmentRole) // a caption sits on the side its column's texts do
+        return (section == 1 || section == 4) ? int(Qt::AlignRight | Qt::AlignVCenter) : int(Qt::AlignLeft | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole)
         return {};
     return QString::fromUtf8(Captions[section]);
+}
+
+QModelIndexList TShellItemModel::match(const QModelIndex& start, int role, const QVariant& value, int hits,
+                                       Qt::MatchFlags flags) const {
+    const Qt::MatchFlags kind = flags & Qt::MatchTypeMask;
+    if (role != Qt::DisplayRole || !start.isValid() || hits != 1 ||
+        (kind != Qt::MatchStartsWith && kind != Qt::MatchFixedString))
+        return QAbstractTableModel::match(start, role, value, hits, flags);
+    const int row = FBrowser.FindItem(value.toString().toStdString(), start.row(), flags.testFlag(Qt::MatchWrap));
+    if (row < 0)
+        return {};
+    return {index(row, start.column())};
 }
 
 void TShellItemModel::sort(int column, Qt::SortOrder) {

@@ -29,6 +29,10 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    // Type-ahead: a text search by the views is answered by the browser's own find (the
+    // first name beginning with the text, ignoring case), without reading every row.
+    QModelIndexList match(const QModelIndex& start, int role, const QVariant& value, int hits = 1,
+                          Qt::MatchFlags flags = Qt::MatchFlags(Qt::MatchStartsWith | Qt::MatchWrap)) const override;
     // Header click: re-orders the rows by the column; the order argument is ignored in
     // favour of the shared direction flag.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
