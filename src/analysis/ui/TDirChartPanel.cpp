@@ -184,7 +184,8 @@ QWidget* TDirChartPanel::BuildToolbar() {
     row->addWidget(label8);
     FSp_Slice = new QSpinBox(bar);
     FSp_Slice->setObjectName("Sp_Slice");
-    FSp_Slice->setRange(0, 100); // typed values outside are clamped by the box
+    FSp_Slice->setRange(0, 100);
+    FSp_Slice->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue); // 150 typed becomes 100
     FSp_Slice->setSingleStep(1);
     FSp_Slice->setValue(14);
     connect(FSp_Slice, &QSpinBox::valueChanged, this, [this] { RedrawPie(); });

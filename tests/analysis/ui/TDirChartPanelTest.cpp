@@ -13,6 +13,7 @@
 #include <QBarSet>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPrinterInfo>
 #include <QSpinBox>
 #include <QTest>
@@ -162,6 +163,37 @@ TEST_F(ChartPanelTest, DoubleClickDrillsIntoAFolderSliceAndTellsTheShareOfOthers
     EXPECT_THAT(DrawnLabels(), ElementsAre("inner.bin"));
     // The list does not move with the pie.
     EXPECT_TRUE(Window->Model().Browser().AtMyComputer());
+}
+
+// Through the mouse on the drawn pie: one slice fills the whole circle.
+TEST_F(ChartPanelTest, MouseOnASliceReachesItsHandlers) {
+    Sparse(Disk1 / "one" / "only.bin", 4);
+    Panel()->ShowDirectoryChart(QString::fromStdString((Disk1 / "one").string()));
+    QApplication::processEvents();
+    TDirPieChart* pie = Panel()->Chart_Dir();
+    const QPoint centre = pie->mapFromScene(pie->chart()->mapToScene(pie->chart()->plotArea().center()));
+    QTest::mouseClick(pie->viewport(), Qt::LeftButton, {}, centre);
+    QApplication::processEvents();
+    EXPECT_TRUE(Messages.isEmpty());
+    QTest::mouseClick(pie->viewport(), Qt::RightButton, {}, centre);
+    QApplication::processEvents();
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_THAT(Messages[0].toStdString(), HasSubstr("Percent: 100 % of 4 MByte"));
+    QTest::mouseDClick(pie->viewport(), Qt::LeftButton, {}, centre);
+    QApplication::processEvents();
+    EXPECT_EQ(Messages.last(), "only.bin\r\n100 % of 4M");
+}
+
+TEST_F(ChartPanelTest, SliceThresholdStaysWithinItsRange) {
+    QSpinBox* box = Panel()->Sp_Slice();
+    box->setValue(250);
+    EXPECT_EQ(box->value(), 100);
+    box->setValue(-3);
+    EXPECT_EQ(box->value(), 0);
+    box->findChild<QLineEdit*>()->selectAll();
+    QTest::keyClicks(box, "150"); // the last digit would leave the range
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_LE(box->value(), 100);
 }
 
 TEST_F(ChartPanelTest, AnalyzeDirectoryFillsThePieInWholeMegabytesWithoutSwitching) {
