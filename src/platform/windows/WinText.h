@@ -3,7 +3,8 @@
 #include <string>
 #include <string_view>
 
-// UTF-8 <-> UTF-16 at the edge of the wide Win32 calls.
+// UTF-8 <-> UTF-16 at the edge of the wide Win32 calls. A lone surrogate of a Windows
+// name survives the round trip (see WinText.cpp).
 namespace Platform::Win {
 
 std::wstring Widen(std::string_view utf8);

@@ -187,3 +187,26 @@ TEST(WinDirWalker, TreesDeeperThanMaxPathAreWalkedAndDeleted) {
     EXPECT_TRUE(DeleteTree(dir / "chain"));
     EXPECT_EQ(GetFileAttributesW((dir / "chain").c_str()), INVALID_FILE_ATTRIBUTES);
 }
+
+TEST(WinDirWalker, ANameWithALoneSurrogateIsDeletedExactly) {
+    TTempDir dir;
+    const std::wstring lone = L"lone\xD800.txt";
+    const std::wstring lookalike = L"lone\xFFFD.txt";
+    HANDLE h = CreateFileW((dir.Path() / lone).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        GTEST_SKIP() << "this file system takes no such name (error " << GetLastError() << ")";
+    CloseHandle(h);
+    h = CreateFileW((dir.Path() / lookalike).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+
+    const auto seen = WalkAll(dir.Path());
+    ASSERT_EQ(seen.size(), 2u);
+    for (const auto& [name, entry] : seen) {
+        if (entry.Path.filename().wstring() == lone) {
+            EXPECT_TRUE(DeleteTree(entry.Path));
+        }
+    }
+    EXPECT_EQ(GetFileAttributesW((dir.Path() / lone).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesW((dir.Path() / lookalike).c_str()), INVALID_FILE_ATTRIBUTES);
+}
