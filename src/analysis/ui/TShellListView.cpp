@@ -99,7 +99,6 @@ TShellListView::TShellListView(TShellItemModel* model, QWidget* parent)
     FIcons->setEditTriggers(QAbstractItemView::NoEditTriggers);
     FIcons->setMovement(QListView::Static);
     FIcons->setResizeMode(QListView::Adjust);
-    FIcons->setUniformItemSizes(true);
 
     addWidget(FReport);
     addWidget(FIcons);
@@ -161,7 +160,8 @@ void TShellListView::SetViewStyle(TViewStyle style) {
         // from top to bottom.
         FIcons->setFlow(style == TViewStyle::SmallIcons ? QListView::LeftToRight : QListView::TopToBottom);
         FIcons->setIconSize(QSize(16, 16));
-        FIcons->setGridSize(QSize(style == TViewStyle::SmallIcons ? 160 : 200, 20));
+        // Small icons sit in even cells; the list's columns take the width of their names.
+        FIcons->setGridSize(style == TViewStyle::SmallIcons ? QSize(160, 20) : QSize());
         FIcons->setWordWrap(false);
     }
     FIcons->setWrapping(true);

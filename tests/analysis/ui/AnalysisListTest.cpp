@@ -367,10 +367,13 @@ TEST_F(AnalysisList, ShowsEachViewStyle) {
     Tree.Write("vol/.profile", "x");
     Tree.Write("vol/notes.txt", std::string(7000, 'n'));
     Tree.Write("vol/setup.sh", std::string(1200, 's'));
+    for (int i = 1; i <= 10; ++i)
+        Tree.Write("vol/photo-" + std::to_string(i) + ".jpg", std::string(size_t(i) * 150000, 'j'));
     const fs::path locked = Tree.Write("vol/readonly.txt", "r");
     fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read);
     Window->resize(1024, 727);
     EnterVolume();
+    Window->ChartPanel()->ShowDirectoryChart(QString::fromStdString(Root)); // the lower half not left empty
     const QString dir = qEnvironmentVariable("MORVANE_SHOT_DIR");
     const struct {
         const char* Button;
