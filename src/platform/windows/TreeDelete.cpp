@@ -84,7 +84,10 @@ void SetDeleteDescendHook(TDescendHook hook) { DescendHook() = std::move(hook); 
 // our own walker so that junctions and links inside the tree are removed as links and
 // never entered.
 bool DeleteTree(const fs::path& path) {
-    if (path.empty())
+    // Only a full path: a drive-relative one ("C:", "C:name") names a folder below that
+    // drive's current folder, which the refusals below would judge while the walk,
+    // listing "C:\*", would empty the drive's root instead.
+    if (path.empty() || !path.is_absolute())
         return false;
     const DWORD attributes = GetFileAttributesW(Win::LongPath(path.native()).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)

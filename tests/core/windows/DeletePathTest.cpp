@@ -70,6 +70,21 @@ TEST(WinDeletePath, AMissingOrEmptyPathGivesFalse) {
     EXPECT_TRUE(Exists(dir.Path()));
 }
 
+TEST(WinDeletePath, RefusesPathsThatAreNotFull) {
+    TTempDir dir;
+    dir.Write("work/sub/file.txt", "f");
+    wchar_t old[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, old);
+    ASSERT_TRUE(SetCurrentDirectoryW((dir / "work").c_str()));
+    const std::wstring drive = dir.Path().wstring().substr(0, 2); // "C:"
+    // Relative to the current folder, and relative to the drive's current folder.
+    EXPECT_FALSE(DeletePath(L"sub"));
+    EXPECT_FALSE(DeletePath(drive + L"sub"));
+    EXPECT_FALSE(DeletePath(L"sub\file.txt"));
+    SetCurrentDirectoryW(old);
+    EXPECT_TRUE(Exists(dir / "work" / "sub" / "file.txt"));
+}
+
 TEST(WinDeletePath, RefusesTheProfileFolderAndTheFoldersAboveIt) {
     TTempDir dir;
     dir.Write("users/me/Documents/a.txt", "a");
