@@ -1,9 +1,10 @@
 #include "analysis/ui/TDiskBarChart.h"
 
 #include "analysis/TPieSlices.h"
+#include "analysis/ui/TDirPieChart.h"
 
 #include <QBarCategoryAxis>
-#include <QBarSeries>
+#include <QStackedBarSeries>
 #include <QBarSet>
 #include <QFontMetrics>
 #include <QGraphicsDropShadowEffect>
@@ -18,9 +19,10 @@
 
 namespace {
 
-// Bars of the two sets share 60 per cent of a drive's width: the first set's bar centre
-// is 0.15 left of the drive's position, the second's 0.15 right of it.
+// The chart gives each of the two series half of a drive's width: the first series'
+// bars stand a quarter to the left of the drive's position, the second's a quarter right.
 constexpr double BarWidth = 0.6;
+constexpr double SeriesOffset = 0.25;
 
 QFont NarrowFont(int pixels, bool bold) {
     QFont font("Arial Narrow");
@@ -53,32 +55,37 @@ TDiskBarChart::TDiskBarChart(QWidget* parent) : QChartView(new QChart, parent) {
     c->layout()->setContentsMargins(0, 0, 0, 0);
     c->setBackgroundBrush(VerticalGradient(Qt::white, QColor(0xC8, 0xFF, 0xFF)));
 
-    FSeries4 = new QBarSet(QString::fromUtf8("条柱1       : 磁盘大小"));
+    // Two bar series side by side per drive. The first holds one bar set per drive
+    // (a value only at its own position) so that each bar has its position's colour.
+    FSeries4 = new QStackedBarSeries(c);
     FSeries4->setObjectName("Series4");
-    FSeries4->setBrush(VerticalGradient(QColor(0xFF, 0x60, 0x60), QColor(0xFF, 0x00, 0x00)));
-    FSeries3 = new QBarSet(QString::fromUtf8("条柱2: 剩余空间"));
+    FSeries4->setName(QString::fromUtf8("条柱1       : 磁盘大小"));
+    FSeries4->setBarWidth(BarWidth);
+    FSeries3 = new QStackedBarSeries(c);
     FSeries3->setObjectName("Series3");
-    FSeries3->setBrush(VerticalGradient(QColor(0xC0, 0xC0, 0xC0), Qt::white));
-    FSeries = new QBarSeries(c);
-    FSeries->setBarWidth(BarWidth);
-    FSeries->append(FSeries4);
-    FSeries->append(FSeries3);
-    c->addSeries(FSeries);
+    FSeries3->setName(QString::fromUtf8("条柱2: 剩余空间"));
+    FSeries3->setBarWidth(BarWidth + 0.05);
+    FFree = new QBarSet(FSeries3->name());
+    FFree->setBrush(VerticalGradient(QColor(0xC0, 0xC0, 0xC0), Qt::white));
+    FFree->setPen(QPen(QColor(0x80, 0x80, 0x80)));
+    FSeries3->append(FFree);
+    c->addSeries(FSeries4);
+    c->addSeries(FSeries3);
     FAxisX = new QBarCategoryAxis(c);
     FAxisY = new QValueAxis(c);
     FAxisY->setLabelFormat("%.0f");
     c->addAxis(FAxisX, Qt::AlignBottom);
     c->addAxis(FAxisY, Qt::AlignLeft);
-    FSeries->attachAxis(FAxisX);
-    FSeries->attachAxis(FAxisY);
-    connect(FSeries, &QBarSeries::doubleClicked, this, [this](int index, QBarSet* set) {
-        if (set == FSeries4)
-            emit Series4DoubleClicked(index);
-    });
+    for (QStackedBarSeries* series : {FSeries4, FSeries3}) {
+        series->attachAxis(FAxisX);
+        series->attachAxis(FAxisY);
+    }
+    connect(FSeries4, &QStackedBarSeries::doubleClicked, this,
+            [this](int index, QBarSet*) { emit Series4DoubleClicked(index); });
 
     // The legend names the two series in plain text at the top right, over the chart.
     c->legend()->hide();
-    FLegend = new QLabel(FSeries4->label() + "\n" + FSeries3->label(), this);
+    FLegend = new QLabel(FSeries4->name() + "\n" + FSeries3->name(), this);
     FLegend->setObjectName("Legend");
     FLegend->setFont(NarrowFont(13, true));
     FLegend->setStyleSheet("color: #000080");
@@ -112,14 +119,22 @@ TDiskBarChart::TDiskBarChart(QWidget* parent) : QChartView(new QChart, parent) {
 
 void TDiskBarChart::SetBars(std::vector<TDriveBar> bars) {
     FBars = std::move(bars);
-    FSeries4->remove(0, FSeries4->count());
-    FSeries3->remove(0, FSeries3->count());
+    FSeries4->clear();
+    FFree->remove(0, FFree->count());
     FAxisX->clear();
     double top = 0;
-    for (const TDriveBar& bar : FBars) {
+    const int n = static_cast<int>(FBars.size());
+    for (int i = 0; i < n; ++i) {
+        const TDriveBar& bar = FBars[static_cast<size_t>(i)];
         FAxisX->append(QString::fromStdString(bar.Label));
-        *FSeries4 << bar.Total;
-        *FSeries3 << bar.Free;
+        auto* total = new QBarSet(QString::fromStdString(bar.Label));
+        for (int j = 0; j < n; ++j)
+            *total << (j == i ? bar.Total : 0);
+        const QColor colour = TDirPieChart::PaletteColor(i);
+        total->setBrush(VerticalGradient(colour.lighter(150), colour));
+        total->setPen(QPen(colour.darker(150)));
+        FSeries4->append(total);
+        *FFree << bar.Free;
         top = std::max({top, bar.Total, bar.Free});
     }
     FAxisY->setRange(0, top > 0 ? top * 1.15 : 1); // room for the marks above the bars
@@ -155,8 +170,8 @@ void TDiskBarChart::PlaceMarks() {
         const size_t drive = i % n;
         const bool first = i < n;
         const TDriveBar& bar = FBars[drive];
-        const double x = static_cast<double>(drive) + (first ? -BarWidth / 4 : BarWidth / 4);
-        const QPointF top = chart()->mapToPosition(QPointF(x, first ? bar.Total : bar.Free), FSeries);
+        const double x = static_cast<double>(drive) + (first ? -SeriesOffset : SeriesOffset);
+        const QPointF top = chart()->mapToPosition(QPointF(x, first ? bar.Total : bar.Free), FSeries4);
         QGraphicsSimpleTextItem* mark = FMarks[i];
         const QRectF box = mark->boundingRect();
         mark->setPos(top.x() - box.width() / 2, top.y() - box.height() - 2);

@@ -7,8 +7,8 @@
 #include <vector>
 
 class QBarCategoryAxis;
-class QBarSeries;
 class QBarSet;
+class QStackedBarSeries;
 class QGraphicsSimpleTextItem;
 class QLabel;
 class QValueAxis;
@@ -25,8 +25,9 @@ public:
     const std::vector<TDriveBar>& Bars() const { return FBars; }
     // The texts of the value marks, first series then second, in drive order.
     QStringList MarkTexts() const;
-    QBarSet* Series4() const { return FSeries4; }
-    QBarSet* Series3() const { return FSeries3; }
+    // Series4 holds one bar set per drive, Series3 one set with the free space.
+    QStackedBarSeries* Series4() const { return FSeries4; }
+    QStackedBarSeries* Series3() const { return FSeries3; }
 
 signals:
     void Series4DoubleClicked(int index);
@@ -39,9 +40,9 @@ private:
     void PlaceOverlays();
 
     std::vector<TDriveBar> FBars;
-    QBarSeries* FSeries = nullptr;
-    QBarSet* FSeries4 = nullptr;
-    QBarSet* FSeries3 = nullptr;
+    QStackedBarSeries* FSeries4 = nullptr;
+    QStackedBarSeries* FSeries3 = nullptr;
+    QBarSet* FFree = nullptr;
     QBarCategoryAxis* FAxisX = nullptr;
     QValueAxis* FAxisY = nullptr;
     std::vector<QGraphicsSimpleTextItem*> FMarks;

@@ -9,7 +9,7 @@
 #include "support/TTempDir.h"
 
 #include <QApplication>
-#include <QBarSeries>
+#include <QStackedBarSeries>
 #include <QBarSet>
 #include <QCheckBox>
 #include <QComboBox>
@@ -235,22 +235,28 @@ TEST_F(ChartPanelTest, DriveChartHasTwoMarkedBarsPerDriveAndTheFirstSeriesDrills
     Panel()->ShowDriveChart();
     TDiskBarChart* disk = Panel()->Chart_Disk();
     ASSERT_EQ(disk->Bars().size(), 2u);
-    EXPECT_EQ(disk->Series4()->at(0), 100000);
-    EXPECT_EQ(disk->Series3()->at(0), 40000);
-    EXPECT_EQ(disk->Series4()->label(), QString::fromUtf8("条柱1       : 磁盘大小"));
-    EXPECT_EQ(disk->Series3()->label(), QString::fromUtf8("条柱2: 剩余空间"));
+    // One set per drive in the first series, so each bar takes its position's colour.
+    ASSERT_EQ(disk->Series4()->count(), 2);
+    EXPECT_EQ(disk->Series4()->barSets().at(0)->at(0), 100000);
+    EXPECT_EQ(disk->Series4()->barSets().at(1)->at(0), 0);
+    EXPECT_EQ(disk->Series4()->barSets().at(1)->at(1), 200);
+    const QGradient* gradient = disk->Series4()->barSets().at(1)->brush().gradient();
+    ASSERT_NE(gradient, nullptr);
+    EXPECT_EQ(gradient->stops().last().second, QColor(0, 0x80, 0)); // green: position 2
+    EXPECT_EQ(disk->Series3()->barSets().at(0)->at(0), 40000);
+    EXPECT_EQ(disk->Series4()->name(), QString::fromUtf8("条柱1       : 磁盘大小"));
+    EXPECT_EQ(disk->Series3()->name(), QString::fromUtf8("条柱2: 剩余空间"));
     const QStringList marks = disk->MarkTexts();
     ASSERT_EQ(marks.size(), 4);
     EXPECT_TRUE(marks[0].endsWith(" 100,000")) << marks[0].toStdString(); // the drive, then its size
     EXPECT_TRUE(marks.contains("40,000"));
 
-    auto* series = qobject_cast<QBarSeries*>(disk->chart()->series().at(0));
-    emit series->doubleClicked(1, disk->Series3());
+    emit disk->Series3()->doubleClicked(1, disk->Series3()->barSets().at(0));
     QApplication::processEvents();
     EXPECT_FALSE(Panel()->PieShown()); // the free-space bars do not answer
 
     const QString before = Panel()->L_Dir();
-    emit series->doubleClicked(1, disk->Series4());
+    emit disk->Series4()->doubleClicked(1, disk->Series4()->barSets().at(1));
     QApplication::processEvents();
     EXPECT_TRUE(Panel()->PieShown());
     EXPECT_EQ(Panel()->L_Dir(), Folder(Disk2.Path()));
