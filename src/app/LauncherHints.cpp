@@ -1,6 +1,6 @@
 #include "app/LauncherHints.h"
 
-#include "app/MakerAddresses.h"
+#include "core/MakerAddresses.h"
 
 const THintTarget* TargetAt(std::span<const THintTarget> targets, int x, int y) {
     for (const THintTarget& t : targets)

@@ -1,6 +1,6 @@
 #include "app/LauncherHints.h"
-#include "app/MakerAddresses.h"
-#include "app/SupportMail.h"
+#include "core/MakerAddresses.h"
+#include "core/MailTexts.h"
 
 #include <gtest/gtest.h>
 

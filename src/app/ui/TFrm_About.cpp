@@ -1,8 +1,8 @@
 #include "app/ui/TFrm_About.h"
 
 #include "app/FileVersion.h"
-#include "app/MakerAddresses.h"
-#include "app/SupportMail.h"
+#include "core/MakerAddresses.h"
+#include "core/MailTexts.h"
 #include "core/ui/Pictures.h"
 #include "platform/IShell.h"
 #include "platform/ProgramFolder.h"

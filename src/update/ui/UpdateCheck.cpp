@@ -5,7 +5,7 @@
 #include "update/ui/TQtUpdateUi.h"
 #include "update/ui/TTransferThreadWindow.h"
 
-#include "app/MakerAddresses.h"
+#include "core/MakerAddresses.h"
 #include "app/ProgramVersion.h"
 #include "platform/ProgramFolder.h"
 

@@ -1,7 +1,7 @@
 #include "ShellFixture.h"
 
-#include "app/MakerAddresses.h"
-#include "app/SupportMail.h"
+#include "core/MakerAddresses.h"
+#include "core/MailTexts.h"
 #include "app/ui/TFrm_About.h"
 
 #include <QLabel>
