@@ -132,11 +132,13 @@ private:
 // one file system, folders swapped for links not entered, unreadable folders passed
 // over), but the order of entries is not defined: big trees are walked by several
 // threads at once. descend is called from those threads and must only look at its
-// argument. A small tree is walked on the calling thread alone.
+// argument: its Name, Attributes and Depth. A folder may come without its times
+// (HasDetails false) when the listing alone shows it is a folder. A small tree is walked
+// on the calling thread alone.
 struct TTreeTotal {
     bool Opened = false;     // the start folder existed as a folder and was opened
     int64_t Bytes = 0;
-    uint64_t Unreadable = 0; // folders passed over
+    uint64_t Unreadable = 0; // folders that could not be read (another file system is no fault)
 };
 TTreeTotal SumTree(const std::filesystem::path& folder,
                    const std::function<bool(const TDirEntry& entry)>& descend);
