@@ -13,10 +13,13 @@
 #include <QBarSet>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPrinterInfo>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gmock/gmock.h>
@@ -318,6 +321,41 @@ TEST_F(ChartPanelTest, SavedChartIsABitmapWhateverTheName) {
 
     EXPECT_THROW(Panel()->SaveChart(QString::fromStdString((Home / "no" / "such" / "x.bmp").string())),
                  EMorvaneError);
+}
+
+// Answers the save dialog once it is open: a name to confirm, or an empty one to cancel.
+static void AnswerSaveDialog(const QString& name) {
+    QTimer::singleShot(50, [name] {
+        QFileDialog* dialog = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible() && d->objectName() == "Dlg_OpenDialog")
+                dialog = d;
+        if (!dialog) {
+            AnswerSaveDialog(name); // not open yet
+            return;
+        }
+        if (name.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        // Typed into the name box, as a user does.
+        const QFileInfo file(name);
+        dialog->setDirectory(file.absolutePath());
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText(file.fileName());
+        static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
+    });
+}
+
+TEST_F(ChartPanelTest, SaveButtonAsksForANameAndAddsTheBitmapExtension) {
+    Panel()->ShowDirectoryChart(QString::fromStdString(FourSlices().string()));
+    AnswerSaveDialog("");
+    Button("RzToolbarButton2")->click();
+    EXPECT_FALSE(fs::exists(Home / "pie.bmp"));
+
+    AnswerSaveDialog(QString::fromStdString((Home / "pie").string()));
+    Button("RzToolbarButton2")->click();
+    ASSERT_TRUE(fs::exists(Home / "pie.bmp"));
+    EXPECT_EQ(TTempDir::Read(Home / "pie.bmp").substr(0, 2), "BM");
 }
 
 TEST_F(ChartPanelTest, PrintingWithoutAPrinterIsAnError) {
