@@ -25,10 +25,14 @@ std::wstring KnownFolder(int csidl) {
 // The names of the platform ids of the version record; no name for an id not known.
 std::string PlatformName(DWORD platformId) {
     switch (platformId) {
-    case VER_PLATFORM_WIN32s: return "Win32s";
-    case VER_PLATFORM_WIN32_WINDOWS: return "Windows 95";
-    case VER_PLATFORM_WIN32_NT: return "Windows NT";
-    default: return "";
+    case VER_PLATFORM_WIN32s:
+        return "Win32s";
+    case VER_PLATFORM_WIN32_WINDOWS:
+        return "Windows 95";
+    case VER_PLATFORM_WIN32_NT:
+        return "Windows NT";
+    default:
+        return "";
     }
 }
 
@@ -54,7 +58,8 @@ std::optional<TOSVersion> OSVersion() {
     v.Minor = info.dwMinorVersion;
     v.Build = info.dwBuildNumber;
     // At most 128 characters, cut in UTF-16 so that no character is split in two.
-    v.ServicePack = Win::Narrow(std::wstring_view(info.szCSDVersion, wcsnlen(info.szCSDVersion, 128)));
+    v.ServicePack =
+        Win::Narrow(std::wstring_view(info.szCSDVersion, wcsnlen(info.szCSDVersion, 128)));
     return v;
 }
 

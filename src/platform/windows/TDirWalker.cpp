@@ -147,8 +147,9 @@ TWalkResult TDirWalker::TImpl::Walk(const fs::path& folder, IDirVisitor& visitor
 
     TDirEntry start;
     start.DirPath = FPath;
-    const DWORD attributes = FPath.empty() ? INVALID_FILE_ATTRIBUTES
-                                           : GetFileAttributesW(Win::LongPath(Win::Widen(FPath)).c_str());
+    const DWORD attributes = FPath.empty()
+                                 ? INVALID_FILE_ATTRIBUTES
+                                 : GetFileAttributesW(Win::LongPath(Win::Widen(FPath)).c_str());
     const bool isFolder = attributes != INVALID_FILE_ATTRIBUTES &&
                           (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
                           (options.FollowStartLink || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0);
@@ -253,7 +254,8 @@ TTreeTotal SumTree(const fs::path& folder,
 
 std::optional<TEntryInfo> QueryEntry(const fs::path& path) {
     WIN32_FILE_ATTRIBUTE_DATA d;
-    if (path.empty() || !GetFileAttributesExW(Win::LongPath(path.native()).c_str(), GetFileExInfoStandard, &d))
+    if (path.empty() ||
+        !GetFileAttributesExW(Win::LongPath(path.native()).c_str(), GetFileExInfoStandard, &d))
         return std::nullopt;
     TEntryInfo info;
     info.Attributes = d.dwFileAttributes;

@@ -21,7 +21,8 @@ std::optional<std::wstring> TextValue(HKEY key, const wchar_t* name) {
     if (found != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
         return std::nullopt;
     std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
-    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) != ERROR_SUCCESS ||
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) !=
+            ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ))
         return std::nullopt;
     value.resize(wcsnlen(value.c_str(), value.size()));
@@ -40,7 +41,8 @@ bool ReadView(REGSAM view, std::vector<TUninstallKey>& keys) {
     wchar_t name[256];
     for (DWORD i = 0;; ++i) {
         DWORD length = 256;
-        const LONG result = RegEnumKeyExW(root, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+        const LONG result =
+            RegEnumKeyExW(root, i, name, &length, nullptr, nullptr, nullptr, nullptr);
         if (result == ERROR_MORE_DATA)
             continue;
         if (result != ERROR_SUCCESS)

@@ -36,8 +36,8 @@ std::wstring Widen(std::string_view utf8) {
         } else if (b0 >= 0xF0 && b0 <= 0xF4 && continuation(i + 1) && continuation(i + 2) &&
                    continuation(i + 3) && (b0 != 0xF0 || byte(i + 1) >= 0x90) &&
                    (b0 != 0xF4 || byte(i + 1) <= 0x8F)) {
-            c = ((b0 & 0x07u) << 18) | ((byte(i + 1) & 0x3Fu) << 12) | ((byte(i + 2) & 0x3Fu) << 6) |
-                (byte(i + 3) & 0x3Fu);
+            c = ((b0 & 0x07u) << 18) | ((byte(i + 1) & 0x3Fu) << 12) |
+                ((byte(i + 2) & 0x3Fu) << 6) | (byte(i + 3) & 0x3Fu);
             length = 4;
         }
         if (length == 0) {
@@ -61,7 +61,8 @@ std::string Narrow(std::wstring_view wide) {
     out.reserve(wide.size());
     for (size_t i = 0; i < wide.size(); ++i) {
         uint32_t c = static_cast<uint16_t>(wide[i]);
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) {
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+            wide[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<uint16_t>(wide[i + 1]) - 0xDC00);
             ++i;
         }
@@ -89,7 +90,8 @@ std::wstring LongPath(std::wstring_view path) {
     // 8.3 name that CreateDirectoryW needs to fit in MAX_PATH.
     constexpr size_t PlainLimit = MAX_PATH - 14;
     std::wstring text(path);
-    if (text.size() < PlainLimit || text.rfind(L"\\\\?\\", 0) == 0 || text.rfind(L"\\\\.\\", 0) == 0)
+    if (text.size() < PlainLimit || text.rfind(L"\\\\?\\", 0) == 0 ||
+        text.rfind(L"\\\\.\\", 0) == 0)
         return text;
     const DWORD needed = GetFullPathNameW(text.c_str(), 0, nullptr, nullptr);
     if (needed == 0)

@@ -39,7 +39,8 @@ TEST(WinVersionResource, FileVersionReadBackThroughTheSystem) {
     EXPECT_EQ(translation[0], ProgramVersion::Language);
     EXPECT_EQ(translation[1], ProgramVersion::CodePage);
 
-    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\080904E4\\FileVersion", &value, &length));
+    ASSERT_TRUE(
+        VerQueryValueW(block.data(), L"\\StringFileInfo\\080904E4\\FileVersion", &value, &length));
     const std::u16string fileVersion(static_cast<const char16_t*>(value));
     EXPECT_EQ(fileVersion, ProgramVersion::FileVersion);
 

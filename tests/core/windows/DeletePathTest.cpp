@@ -14,7 +14,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool Exists(const fs::path& p) { return GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const fs::path& p) {
+    return GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 void SetAttributes(const fs::path& path, DWORD attributes) {
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), attributes)) << GetLastError();
@@ -138,7 +140,8 @@ TEST(WinDeletePath, AJunctionInsideTheTreeGoesAsALinkAndItsTargetStays) {
     TTempDir dir;
     dir.Write("outside/keep.txt", "keep");
     dir.Write("tree/file.txt", "f");
-    if (const std::string why = MakeJunction(dir / "tree" / "junction", dir / "outside"); !why.empty())
+    if (const std::string why = MakeJunction(dir / "tree" / "junction", dir / "outside");
+        !why.empty())
         GTEST_SKIP() << "no junctions here (" << why << ")";
     const std::string symlink = MakeFolderSymlink(dir / "tree" / "symlink", dir / "outside");
 

@@ -29,7 +29,8 @@ TEST(WinOSVersionText, NamesThePlatformVersionBuildAndServicePack) {
     const std::string text = GetOSVersionText();
     // "Windows NT Version 10.0", CR LF, " (Build 19045: )" with the service pack text
     // (empty on today's systems) between the colon's blank and the bracket.
-    EXPECT_TRUE(std::regex_match(text, std::regex("Windows NT Version [0-9]+\\.[0-9]+\r\n \\(Build [0-9]+: .*\\)")))
+    EXPECT_TRUE(std::regex_match(
+        text, std::regex("Windows NT Version [0-9]+\\.[0-9]+\r\n \\(Build [0-9]+: .*\\)")))
         << text;
 
     const OSVERSIONINFOW info = SystemRecord();

@@ -17,18 +17,22 @@ namespace {
 
 class TBoxRecorder : public IMessageBoxHook {
 public:
-    explicit TBoxRecorder(std::vector<std::pair<std::string, std::string>>* shown) : FShown(shown) {}
-    void Show(const std::string& text, const std::string& title) override { FShown->emplace_back(text, title); }
+    explicit TBoxRecorder(std::vector<std::pair<std::string, std::string>>* shown)
+        : FShown(shown) {}
+    void Show(const std::string& text, const std::string& title) override {
+        FShown->emplace_back(text, title);
+    }
 
 private:
     std::vector<std::pair<std::string, std::string>>* FShown;
 };
 
 std::string Utf8(const std::wstring& wide) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                      nullptr, nullptr);
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                      nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
+                        nullptr, nullptr);
     return out;
 }
 

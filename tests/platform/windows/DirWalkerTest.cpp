@@ -85,7 +85,8 @@ TEST(WinDirWalker, ReportsTheSystemsAttributeWords) {
     EXPECT_TRUE(seen.at("readonly.txt").Attributes & Attr::ReadOnly);
     EXPECT_FALSE(seen.at("readonly.txt").Attributes & Attr::Hidden);
     EXPECT_TRUE(seen.at("archive.txt").Attributes & Attr::Archive);
-    EXPECT_FALSE(seen.at("plain.txt").Attributes & (Attr::Hidden | Attr::ReadOnly | Attr::Directory));
+    EXPECT_FALSE(seen.at("plain.txt").Attributes &
+                 (Attr::Hidden | Attr::ReadOnly | Attr::Directory));
     EXPECT_TRUE(seen.at("sub").Attributes & Attr::Directory);
     EXPECT_TRUE(seen.at("sub").Attributes & Attr::Hidden);
     EXPECT_EQ(seen.at("sub").Size, 0);
@@ -98,8 +99,8 @@ TEST(WinDirWalker, ReportsTheSystemsAttributeWords) {
 
 TEST(WinDirWalker, SizesBeyondFourGiBAreWhole) {
     TTempDir dir;
-    const int64_t big = (int64_t{5} << 30) + 7;   // high and low halves both in use
-    const int64_t exact = int64_t{1} << 32;       // the low half alone would read 0
+    const int64_t big = (int64_t{5} << 30) + 7; // high and low halves both in use
+    const int64_t exact = int64_t{1} << 32;     // the low half alone would read 0
     MakeLargeFile(dir / "big.bin", big);
     MakeLargeFile(dir / "four.bin", exact);
     dir.Write("small.bin", "123");
@@ -139,7 +140,8 @@ TEST(WinDirWalker, NamesOutsideTheAnsiCodePageAreFoundAndDeleted) {
 
     // The path the walk reported acts on that very file.
     EXPECT_TRUE(DeleteTree(seen.at(fileUtf8).Path));
-    EXPECT_EQ(GetFileAttributesW((dir.Path() / folderName / fileName).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW((dir.Path() / folderName / fileName).c_str()),
+              INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(DeleteTree(seen.at(folderUtf8).Path));
     EXPECT_EQ(GetFileAttributesW((dir.Path() / folderName).c_str()), INVALID_FILE_ATTRIBUTES);
 }
@@ -192,11 +194,13 @@ TEST(WinDirWalker, ANameWithALoneSurrogateIsDeletedExactly) {
     TTempDir dir;
     const std::wstring lone = L"lone\xD800.txt";
     const std::wstring lookalike = L"lone\xFFFD.txt";
-    HANDLE h = CreateFileW((dir.Path() / lone).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    HANDLE h =
+        CreateFileW((dir.Path() / lone).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         GTEST_SKIP() << "this file system takes no such name (error " << GetLastError() << ")";
     CloseHandle(h);
-    h = CreateFileW((dir.Path() / lookalike).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    h = CreateFileW((dir.Path() / lookalike).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                    nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     CloseHandle(h);
 

@@ -22,9 +22,10 @@ std::string UniqueName(const char* what) {
 class THolder {
 public:
     THolder(const std::string& mode, const std::string& name) {
-        const std::wstring exe = (Platform::ProgramFile().parent_path() / "morvane_instance_holder.exe").wstring();
-        std::wstring command = L"\"" + exe + L"\" " + std::wstring(mode.begin(), mode.end()) + L" " +
-                               std::wstring(name.begin(), name.end());
+        const std::wstring exe =
+            (Platform::ProgramFile().parent_path() / "morvane_instance_holder.exe").wstring();
+        std::wstring command = L"\"" + exe + L"\" " + std::wstring(mode.begin(), mode.end()) +
+                               L" " + std::wstring(name.begin(), name.end());
         STARTUPINFOW si{};
         si.cb = sizeof si;
         Started = CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
@@ -56,9 +57,12 @@ private:
 // A named event shared with the helper.
 class TEvent {
 public:
-    explicit TEvent(const std::string& name) : FHandle(CreateEventA(nullptr, TRUE, FALSE, name.c_str())) {}
+    explicit TEvent(const std::string& name)
+        : FHandle(CreateEventA(nullptr, TRUE, FALSE, name.c_str())) {}
     ~TEvent() { CloseHandle(FHandle); }
-    bool Wait(DWORD milliseconds) { return WaitForSingleObject(FHandle, milliseconds) == WAIT_OBJECT_0; }
+    bool Wait(DWORD milliseconds) {
+        return WaitForSingleObject(FHandle, milliseconds) == WAIT_OBJECT_0;
+    }
     void Set() { SetEvent(FHandle); }
 
 private:

@@ -62,7 +62,8 @@ TEST(WinVolumes, SpaceOfCIsTheSystemsFigure) {
     EXPECT_GT(total, 0);
     EXPECT_EQ(total, static_cast<int64_t>(all.QuadPart));
     // Other programs write to the same disk meanwhile: the free space may move a little.
-    EXPECT_NEAR(static_cast<double>(available), static_cast<double>(avail.QuadPart), 512.0 * 1024 * 1024);
+    EXPECT_NEAR(static_cast<double>(available), static_cast<double>(avail.QuadPart),
+                512.0 * 1024 * 1024);
     EXPECT_LE(available, total);
     // Whole-disk sizes beyond 4 GiB survive (no 32-bit cut).
     if (all.QuadPart > 0xFFFFFFFFull) {

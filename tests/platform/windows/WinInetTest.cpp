@@ -44,12 +44,14 @@ std::string ReadAll(IHttpRequest& request) {
 
 TEST(WinInet, AnAnswerOf200WithItsHeadersAndBody) {
     TLoopbackHttpServer server;
-    const std::string body = "Morvane 8.0 update information\r\n" + std::string(3000, 'x') + "\r\nend";
+    const std::string body =
+        "Morvane 8.0 update information\r\n" + std::string(3000, 'x') + "\r\nend";
     server.Route("/info.txt?x=1", 200, body, "Last-Modified: Sat, 14 Jun 2008 10:00:00 GMT\r\n");
 
     std::vector<int> codes;
-    auto request = HttpClient().OpenRequest(Settings(server.Port(), "/info.txt?x=1"),
-                                            [&](int code, const std::string&) { codes.push_back(code); });
+    auto request =
+        HttpClient().OpenRequest(Settings(server.Port(), "/info.txt?x=1"),
+                                 [&](int code, const std::string&) { codes.push_back(code); });
     ASSERT_TRUE(request);
     ASSERT_TRUE(request->Send("", ""));
     EXPECT_EQ(request->StatusCode(), 200);

@@ -20,7 +20,8 @@ TEST(WinText, ValidTextIsPlainUtf8) {
 // same name, never as U+FFFD (which could be the name of another file).
 TEST(WinText, LoneSurrogatesSurviveTheRoundTrip) {
     const std::wstring names[] = {
-        L"lone\xD800.txt", L"\xDC00start", L"end\xDBFF", L"reversed\xDC00\xD800", L"\xD800\xD800\xDC00",
+        L"lone\xD800.txt",       L"\xDC00start",        L"end\xDBFF",
+        L"reversed\xDC00\xD800", L"\xD800\xD800\xDC00",
     };
     for (const std::wstring& name : names) {
         const std::string bytes = Narrow(name);
@@ -40,9 +41,12 @@ TEST(WinText, LoneSurrogatesSurviveTheRoundTrip) {
 }
 
 TEST(WinText, BytesThatAreNoUtf8BecomeReplacementCharacters) {
-    EXPECT_EQ(Widen("a\xFF" "b"), L"a\xFFFD" L"b");
-    EXPECT_EQ(Widen("\xC0\xAF"), L"\xFFFD\xFFFD");            // an overlong "/"
-    EXPECT_EQ(Widen("\xE4\xBD"), L"\xFFFD\xFFFD");            // cut short
+    EXPECT_EQ(Widen("a\xFF"
+                    "b"),
+              L"a\xFFFD"
+              L"b");
+    EXPECT_EQ(Widen("\xC0\xAF"), L"\xFFFD\xFFFD");                     // an overlong "/"
+    EXPECT_EQ(Widen("\xE4\xBD"), L"\xFFFD\xFFFD");                     // cut short
     EXPECT_EQ(Widen("\xF4\x90\x80\x80"), L"\xFFFD\xFFFD\xFFFD\xFFFD"); // past U+10FFFF
     EXPECT_EQ(Widen("\xB1\xB8\xB7\xDD"), L"\xFFFD\xFFFD\xFFFD\xFFFD"); // GBK bytes
 }

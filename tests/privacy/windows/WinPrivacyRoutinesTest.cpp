@@ -35,11 +35,14 @@ int64_t ItemsInRecycleBin() {
     return info.i64NumItems;
 }
 
-bool Exists(const fs::path& p) { return GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const fs::path& p) {
+    return GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 std::wstring DesktopFolder() {
     wchar_t buffer[MAX_PATH];
-    return SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, buffer) == S_OK ? buffer : L"";
+    return SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, buffer) == S_OK ? buffer
+                                                                                         : L"";
 }
 
 bool MakeShortcut(const std::wstring& file, const std::wstring& target) {

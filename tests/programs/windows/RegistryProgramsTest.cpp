@@ -41,7 +41,8 @@ public:
     void AddNumberName(const std::wstring& name, const wchar_t* command) {
         HKEY key = Create(name);
         const DWORD number = 7;
-        RegSetValueExW(key, L"DisplayName", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+        RegSetValueExW(key, L"DisplayName", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                       sizeof number);
         SetText(key, L"UninstallString", command);
         RegCloseKey(key);
     }
@@ -49,8 +50,8 @@ public:
 private:
     HKEY Create(const std::wstring& name) {
         HKEY key = nullptr;
-        EXPECT_EQ(RegCreateKeyExW(FRoot, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | FView, nullptr, &key,
-                                  nullptr),
+        EXPECT_EQ(RegCreateKeyExW(FRoot, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | FView,
+                                  nullptr, &key, nullptr),
                   ERROR_SUCCESS);
         FNames.push_back(name);
         return key;
@@ -78,14 +79,16 @@ bool Ours(const std::string& keyName) {
 TEST(RegistryPrograms, BothViewsAreListedByTheRules) {
     TUninstallKeys view32(KEY_WOW64_32KEY), view64(KEY_WOW64_64KEY);
     ASSERT_TRUE(view32.Ok() && view64.Ok());
-    view32.Add(L"MorvaneTest Alpha", L"Alpha 32", L"\"C:\\Program Files (x86)\\Alpha\\uninst.exe\"");
+    view32.Add(L"MorvaneTest Alpha", L"Alpha 32",
+               L"\"C:\\Program Files (x86)\\Alpha\\uninst.exe\"");
     view32.Add(L"{MorvaneTest-0A1B-32}", L"Guid 32", L"MsiExec.exe /X{0A1B}");
     view32.Add(L"~MorvaneTest After 32", L"After 32", L"after32.exe");
     view64.Add(L"MorvaneTest Alpha", L"Alpha 64", L"\"C:\\Program Files\\Alpha\\uninst.exe\"");
     view64.Add(L"MorvaneTest Blank", L"   ", L"C:\\Blank\\remove.exe /quiet");
     view64.Add(L"MorvaneTest NoCommand", L"No command", nullptr);
     view64.AddNumberName(L"MorvaneTest Number", L"C:\\Number\\remove.exe");
-    view64.Add(L"MorvaneTest \u6E05\u7406", L"\u6E05\u7406\u5DE5\u5177 \U0001F9F9", L"C:\\Tools\\x.exe");
+    view64.Add(L"MorvaneTest \u6E05\u7406", L"\u6E05\u7406\u5DE5\u5177 \U0001F9F9",
+               L"C:\\Tools\\x.exe");
     view64.Add(L"{MorvaneTest-0A1B-64}", L"Guid 64", L"MsiExec.exe /X{0A1B}");
     view64.Add(L"~MorvaneTest After 64", L"After 64", L"after64.exe");
 

@@ -12,7 +12,9 @@ struct TWinsock {
     }
 };
 
-void StartWinsock() { static TWinsock winsock; }
+void StartWinsock() {
+    static TWinsock winsock;
+}
 
 SOCKET BoundLoopbackSocket(int& port) {
     StartWinsock();
@@ -30,10 +32,14 @@ SOCKET BoundLoopbackSocket(int& port) {
 
 const char* ReasonOf(int status) {
     switch (status) {
-    case 200: return "OK";
-    case 404: return "Not Found";
-    case 500: return "Internal Server Error";
-    default: return "Status";
+    case 200:
+        return "OK";
+    case 404:
+        return "Not Found";
+    case 500:
+        return "Internal Server Error";
+    default:
+        return "Status";
     }
 }
 
@@ -87,7 +93,8 @@ void TLoopbackHttpServer::Serve(uintptr_t clientHandle) {
     const SOCKET client = static_cast<SOCKET>(clientHandle);
     // A client that keeps the connection open must not stall the one serving thread.
     const DWORD timeout = 2000;
-    setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
+    setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout),
+               sizeof timeout);
     std::string request;
     char buffer[4096];
     while (request.find("\r\n\r\n") == std::string::npos) {
@@ -98,8 +105,9 @@ void TLoopbackHttpServer::Serve(uintptr_t clientHandle) {
     }
     const std::string line = request.substr(0, request.find("\r\n"));
     const size_t space = line.find(' ');
-    const std::string target =
-        space == std::string::npos ? std::string() : line.substr(space + 1, line.find(' ', space + 1) - space - 1);
+    const std::string target = space == std::string::npos
+                                   ? std::string()
+                                   : line.substr(space + 1, line.find(' ', space + 1) - space - 1);
     TRoute route{404, "no such page", ""};
     {
         std::lock_guard lock(FMutex);
@@ -107,9 +115,10 @@ void TLoopbackHttpServer::Serve(uintptr_t clientHandle) {
         if (auto it = FRoutes.find(target); it != FRoutes.end())
             route = it->second;
     }
-    const std::string reply = "HTTP/1.1 " + std::to_string(route.Status) + " " + ReasonOf(route.Status) +
-                              "\r\nContent-Length: " + std::to_string(route.Body.size()) +
-                              "\r\nConnection: close\r\n" + route.ExtraHeaders + "\r\n" + route.Body;
+    const std::string reply =
+        "HTTP/1.1 " + std::to_string(route.Status) + " " + ReasonOf(route.Status) +
+        "\r\nContent-Length: " + std::to_string(route.Body.size()) + "\r\nConnection: close\r\n" +
+        route.ExtraHeaders + "\r\n" + route.Body;
     size_t sent = 0;
     while (sent < reply.size()) {
         const int n = send(client, reply.data() + sent, static_cast<int>(reply.size() - sent), 0);

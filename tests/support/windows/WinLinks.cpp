@@ -39,7 +39,8 @@ std::string MakeJunction(const fs::path& link, const fs::path& target) {
     const std::wstring substitute = L"\\??\\" + full;
     const size_t subBytes = substitute.size() * sizeof(wchar_t);
     const size_t printBytes = full.size() * sizeof(wchar_t);
-    std::vector<char> buffer(sizeof(TMountPointBuffer) + subBytes + printBytes + 2 * sizeof(wchar_t));
+    std::vector<char> buffer(sizeof(TMountPointBuffer) + subBytes + printBytes +
+                             2 * sizeof(wchar_t));
     auto* head = reinterpret_cast<TMountPointBuffer*>(buffer.data());
     head->ReparseTag = IO_REPARSE_TAG_MOUNT_POINT;
     head->SubstituteNameOffset = 0;
@@ -57,8 +58,9 @@ std::string MakeJunction(const fs::path& link, const fs::path& target) {
     if (h == INVALID_HANDLE_VALUE)
         return Failure("CreateFileW");
     DWORD returned = 0;
-    const BOOL ok = DeviceIoControl(h, FSCTL_SET_REPARSE_POINT, buffer.data(),
-                                    static_cast<DWORD>(buffer.size()), nullptr, 0, &returned, nullptr);
+    const BOOL ok =
+        DeviceIoControl(h, FSCTL_SET_REPARSE_POINT, buffer.data(),
+                        static_cast<DWORD>(buffer.size()), nullptr, 0, &returned, nullptr);
     const std::string why = ok ? std::string() : Failure("FSCTL_SET_REPARSE_POINT");
     CloseHandle(h);
     if (!why.empty()) {
@@ -70,7 +72,8 @@ std::string MakeJunction(const fs::path& link, const fs::path& target) {
 
 std::string MakeFolderSymlink(const fs::path& link, const fs::path& target) {
     if (!CreateSymbolicLinkW(link.c_str(), fs::absolute(target).c_str(),
-                             SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE))
+                             SYMBOLIC_LINK_FLAG_DIRECTORY |
+                                 SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE))
         return Failure("CreateSymbolicLinkW");
     return IsReparsePoint(link) ? std::string() : "CreateSymbolicLinkW made no link";
 }

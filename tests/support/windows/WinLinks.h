@@ -10,4 +10,5 @@ std::string MakeJunction(const std::filesystem::path& link, const std::filesyste
 
 // Makes link a symbolic link to the folder target; the same answer. Wine's
 // CreateSymbolicLinkW reports success without making anything, which is caught here.
-std::string MakeFolderSymlink(const std::filesystem::path& link, const std::filesystem::path& target);
+std::string MakeFolderSymlink(const std::filesystem::path& link,
+                              const std::filesystem::path& target);

@@ -29,7 +29,8 @@ protected:
             Outcome = "not found " + std::to_string(status);
         };
         Transfer.OnHostUnreachable = [this] { Outcome = "unreachable"; };
-        Transfer.OnConnLost = [this](const std::string&, const std::string&, int64_t read, int64_t length) {
+        Transfer.OnConnLost = [this](const std::string&, const std::string&, int64_t read,
+                                     int64_t length) {
             Outcome = "lost " + std::to_string(read) + "/" + std::to_string(length);
         };
     }
