@@ -208,6 +208,7 @@ QWidget* TDirChartPanel::BuildInfoPanel() {
     FPbk = new QWidget(FChartSplit);
     FPbk->setObjectName("pbk");
     FPbk->setAutoFillBackground(true);
+    // Plain light grey: the tiled picture bk under the texts made them hard to read.
     QPalette grey = FPbk->palette();
     grey.setColor(QPalette::Window, QColor(0xEA, 0xEA, 0xEA));
     FPbk->setPalette(grey);
@@ -358,6 +359,8 @@ void TDirChartPanel::Sp_UpDirClick() {
     else
         ShowDriveChart();
 }
+
+void TDirChartPanel::SetL_Dir(const QString& text) { FL_Dir->setText(text); }
 
 void TDirChartPanel::SetLocationInfo(const QString& dirName, const QString& createDate, const QString& modifyDate) {
     FLDirName->setText(dirName);

@@ -55,6 +55,8 @@ public:
     void ShowDriveChart();
     // With the chart option set: the pie of L_Dir, or the drives when L_Dir is empty.
     void Sp_UpDirClick();
+    // The charted path label; the browsing side also writes the location text there.
+    void SetL_Dir(const QString& text);
     // The labels of the current location, filled by the browsing side.
     void SetLocationInfo(const QString& dirName, const QString& createDate, const QString& modifyDate);
 
