@@ -66,12 +66,18 @@ QVariant TShellItemModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= FBrowser.Count() || index.column() >= 5)
         return {};
     const int row = index.row();
+    const int column = index.column();
+    // The name and the alignment need no details, and neither do the roles the rows do
+    // not use: a view that measures every row by its name reads nothing per row.
+    if (role == Qt::DisplayRole && column == 0)
+        return QString::fromStdString(FBrowser.ShellItem(row).DisplayName);
+    if (role == Qt::TextAlignmentRole)
+        return (column == 1 || column == 4) ? int(Qt::AlignRight | Qt::AlignVCenter) : int(Qt::AlignLeft | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole && role != Qt::DecorationRole && role != Qt::ForegroundRole && role != Qt::FontRole)
+        return {};
     FBrowser.CheckShellItems(row, row);
     const TShellItem& item = FBrowser.ShellItem(row);
-    const int column = index.column();
     if (role == Qt::DisplayRole) {
-        if (column == 0)
-            return QString::fromStdString(item.DisplayName);
         if (!FReportView)
             return {};
         // Folder cells start one column to the left of where a file's are.
@@ -93,8 +99,6 @@ QVariant TShellItemModel::data(const QModelIndex& index, int role) const {
                                                                                   : QStyle::SP_FileIcon;
         return QApplication::style()->standardIcon(standard);
     }
-    if (role == Qt::TextAlignmentRole)
-        return (column == 1 || column == 4) ? int(Qt::AlignRight | Qt::AlignVCenter) : int(Qt::AlignLeft | Qt::AlignVCenter);
     if (role == Qt::ForegroundRole) {
         const QPalette palette = QApplication::palette();
         if (column > 0)

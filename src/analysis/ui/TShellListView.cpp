@@ -1,5 +1,6 @@
 #include "analysis/ui/TShellListView.h"
 
+#include "analysis/ui/TShellItemDelegate.h"
 #include "analysis/ui/TShellItemModel.h"
 #include "core/ui/Pictures.h"
 
@@ -99,6 +100,7 @@ TShellListView::TShellListView(TShellItemModel* model, QWidget* parent)
     FIcons->setEditTriggers(QAbstractItemView::NoEditTriggers);
     FIcons->setMovement(QListView::Static);
     FIcons->setResizeMode(QListView::Adjust);
+    FIcons->setItemDelegate(new TShellItemDelegate(FIcons));
 
     addWidget(FReport);
     addWidget(FIcons);
@@ -216,15 +218,24 @@ bool TShellListView::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Paint:
         PaintBackground(viewport);
         break; // the view paints its rows on top
-    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonPress: {
+        const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
         if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
-            RightPressed(owner, static_cast<QMouseEvent*>(event)->position().toPoint());
+            RightPressed(owner, pos);
             return true;
         }
+        // A press beside the rows leaves none selected, so no command acts on a row the
+        // user did not point at.
+        if (!owner->indexAt(pos).isValid())
+            SelectRow(-1);
         break;
+    }
     case QEvent::MouseButtonDblClick:
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            // Also on the empty area: then the chart of the location is redrawn.
+            // Also on the empty area: then no row is opened, only the chart of the
+            // location is redrawn.
+            if (!owner->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()).isValid())
+                SelectRow(-1);
             emit OpenRequested();
             return true;
         }

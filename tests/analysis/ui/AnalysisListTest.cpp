@@ -9,6 +9,7 @@
 #include "clean/ui/TfrmCleaning.h"
 #include "core/FakeVolumes.h"
 #include "core/TSetting.h"
+#include "core/ui/TFilePropertiesDialog.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -23,6 +24,8 @@
 #include <gmock/gmock.h>
 
 #include <filesystem>
+
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 using testing::ElementsAre;
@@ -356,6 +359,80 @@ TEST_F(AnalysisList, MovingFillsTheLocationLabels) {
     QTest::keyClick(View(), Qt::Key_Backspace);
     EXPECT_EQ(Window->ChartPanel()->findChild<QLabel*>("LDirName")->text(), "My Computer");
     EXPECT_EQ(Window->ChartPanel()->findChild<QLabel*>("lCreateDate")->text(), "");
+}
+
+TEST_F(AnalysisList, PropertiesShowTheSheetOfTheRowsEntryInEveryView) {
+    EnterVolume();
+    StyleButton("btnSmallIcons")->click();
+    List()->SelectRow(IndexOf("big.dat"));
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        if (auto* sheet = dynamic_cast<TFilePropertiesDialog*>(QApplication::activeModalWidget())) {
+            shown = sheet->ValueOf(QString::fromUtf8("位置"));
+            sheet->reject();
+        }
+    });
+    Window->Commands()->N_AttribClick();
+    EXPECT_EQ(shown.toStdString(), Root + "big.dat");
+}
+
+TEST_F(AnalysisList, RowsAreDrawnByTheirAttributes) {
+    const fs::path locked = Tree.Write("vol/locked.txt", "l");
+    fs::permissions(locked, fs::perms::owner_read);
+    ASSERT_EQ(mkfifo((Tree / "vol" / "pipe").c_str(), 0644), 0);
+    EnterVolume();
+    TShellItemModel& model = Window->Model();
+    const QPalette palette = QApplication::palette();
+    auto colour = [&](const std::string& name, int column) {
+        return model.data(model.index(IndexOf(name), column), Qt::ForegroundRole).value<QColor>();
+    };
+    EXPECT_EQ(colour("locked.txt", 0), palette.color(QPalette::Disabled, QPalette::Text));
+    EXPECT_EQ(colour("pipe", 0), palette.color(QPalette::Highlight));
+    EXPECT_EQ(colour("locked.txt", 1), palette.color(QPalette::WindowText)); // cells keep the text colour
+    EXPECT_FALSE(model.data(model.index(IndexOf("big.dat"), 0), Qt::ForegroundRole).isValid());
+    Tree.Write("vol/.hidden", "h");
+    StyleButton("btnReport")->click();
+    QTest::keyClick(View(), Qt::Key_Backspace);
+    EnterVolume();
+    EXPECT_TRUE(model.data(model.index(IndexOf(".hidden"), 0), Qt::FontRole).value<QFont>().strikeOut());
+    EXPECT_FALSE(model.data(model.index(IndexOf("big.dat"), 0), Qt::FontRole).value<QFont>().strikeOut());
+}
+
+TEST_F(AnalysisList, IconViewsReadTheDetailsOfTheRowsOnScreenOnly) {
+    for (int i = 0; i < 600; ++i)
+        Tree.Write("vol/Many/f" + std::to_string(i), "x");
+    EnterVolume();
+    for (const char* style : {"btnLargeIcons", "btnSmallIcons", "btnList"}) {
+        StyleButton(style)->click();
+        Press("Many", Qt::Key_Return);
+        ASSERT_EQ(Browser().Count(), 600);
+        QApplication::processEvents();
+        List()->IconView()->viewport()->repaint();
+        int read = 0;
+        for (int i = 0; i < Browser().Count(); ++i)
+            read += !Browser().ShellItem(i).NeedsDetails;
+        EXPECT_GT(read, 0) << style;
+        EXPECT_LT(read, 300) << style;
+        QTest::keyClick(View(), Qt::Key_Backspace);
+    }
+}
+
+TEST_F(AnalysisList, DoubleClickOnTheEmptyAreaRedrawsTheChartOfTheLocation) {
+    EnterVolume();
+    Setting->SetIfShowChart(true);
+    Window->ChartPanel()->ShowDriveChart();
+    QAbstractItemView* view = View();
+    const QPoint empty(view->viewport()->width() - 5, view->viewport()->height() - 5);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, empty);
+    EXPECT_EQ(Browser().LocationText(), Root); // no row was under the mouse: no move
+    EXPECT_EQ(List()->SelectedRow(), -1);
+    EXPECT_TRUE(Window->ChartPanel()->PieShown());
+    EXPECT_EQ(Window->ChartPanel()->L_Dir().toStdString(), Root);
+
+    Setting->SetIfShowChart(false); // without the option nothing is charted
+    Window->ChartPanel()->ShowDriveChart();
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, empty);
+    EXPECT_FALSE(Window->ChartPanel()->PieShown());
 }
 
 // With MORVANE_SHOT_DIR set, draws the window in each view style into that folder.
