@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QTableView>
@@ -138,6 +139,13 @@ TEST_F(AnalysisList, EnterAndBackspaceMoveThroughFoldersAndTheHistoryKeepsEachPl
     // Choosing a history entry goes back there.
     emit Window->cbPath()->activated(int(History().indexOf(root + "Windows")));
     EXPECT_EQ(Browser().LocationText(), Root + "Windows");
+
+    // A typed location is entered with Enter.
+    Window->cbPath()->lineEdit()->selectAll();
+    QTest::keyClicks(Window->cbPath()->lineEdit(), root + "Data");
+    QTest::keyClick(Window->cbPath()->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(Browser().LocationText(), Root + "Data");
+    EXPECT_EQ(History().first(), root + "Data");
 }
 
 TEST_F(AnalysisList, AnEmptyFolderHasNoSelectedRowButStillMoves) {
