@@ -1,13 +1,32 @@
 #!/usr/bin/env bash
 # Builds the benchmark programs in Release and times them against their peers on trees
-# generated in a temporary folder (removed afterwards), warm cache, median of ROUNDS.
-# Prints one line per benchmark: "bench <name>: ours <s> s, <peer> <s> s, ratio <ours/peer>".
-# Usage: bench/run.sh [benchmark-name ...]   (default: all)
+# generated in a temporary folder (removed afterwards), warm cache.
+#
+#   bash bench/run.sh                 all benchmarks (the speed targets are in "analysis")
+#   bash bench/run.sh analysis        only the analysis window's targets, which print
+#                                     PASS or MISS:
+#     - the total of a 1,000,000-entry tree (CalcDirectorySize) takes at most 0.8 x
+#       `du -s --apparent-size -x` on it; the pie of the tree's root (one slice per top
+#       folder, one walk) is printed beside it;
+#     - entering a folder of 200,000 files (listing, names, sort) takes at most 1.0 x
+#       `ls -1 FOLDER | wc -l`, and the first screen of 40 rows with all their details
+#       is ready within 100 ms after that.
+#
+# Each round runs ours and the peer one after the other, so a change in the machine's
+# load falls on both; the figures are medians of ROUNDS rounds after one warming run.
+# Ratios are of wall times; CPU times (user + system) are printed too, since on a busy
+# machine a program that uses several cores gains less than on an idle one.
+# Environment: ROUNDS (default 5), BUILD (build folder, default build/bench), TMPDIR
+# (where the trees are made: a local disk with 1.1 million free inodes), ENTRIES and
+# FLAT_FILES (tree and folder sizes, default 1000000 and 200000).
+# Other lines: "bench <name>: ours <s> s, <peer> <s> s, ratio <ours/peer>".
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
-BUILD="$ROOT/build/bench"
+BUILD=${BUILD:-$ROOT/build/bench}
 ROUNDS=${ROUNDS:-5}
+ENTRIES=${ENTRIES:-1000000}
+FLAT_FILES=${FLAT_FILES:-200000}
 
 # Warnings are not errors here: GCC's -O3 raises false alarms that the Debug build,
 # which CI lints, does not.
@@ -16,13 +35,16 @@ cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMORVANE_BUILD
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/morvane-bench.XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
 
-# Seconds taken by one run of a command, output discarded.
+# "wall user+system" seconds of one run of a command, output discarded.
 time_once() {
-    local start end
-    start=$(date +%s.%N)
-    "$@" >/dev/null 2>&1
-    end=$(date +%s.%N)
-    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f", b - a }' 
+    local TIMEFORMAT='%R %U %S' t
+    t=$( { time "$@" >/dev/null 2>&1; } 2>&1 )
+    awk '{ printf "%.3f %.3f\n", $1, $2 + $3 }' <<<"$t"
+}
+
+# Seconds taken by one run of a command (wall), output discarded.
+wall_once() {
+    time_once "$@" | cut -d' ' -f1
 }
 
 # Median of ROUNDS warm runs (one run first to warm the cache).
@@ -30,9 +52,35 @@ median_time() {
     "$@" >/dev/null 2>&1 || true
     local samples=()
     for ((i = 0; i < ROUNDS; i++)); do
-        samples+=("$(time_once "$@")")
+        samples+=("$(wall_once "$@")")
     done
-    printf '%s\n' "${samples[@]}" | sort -g | awk '{ a[NR] = $1 } END { printf "%.3f", a[int((NR + 1) / 2)] }'
+    median "${samples[@]}"
+}
+
+# Median of the numbers given.
+median() {
+    printf '%s\n' "$@" | sort -g | awk '{ a[NR] = $1 } END { printf "%.3f", a[int((NR + 1) / 2)] }'
+}
+
+ratio() {
+    awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'
+}
+
+# PASS when value <= limit.
+verdict() {
+    awk -v a="$1" -v b="$2" 'BEGIN { print (a <= b ? "PASS" : "MISS") }'
+}
+
+# The tree of ENTRIES entries (a twentieth of them folders), made once per run.
+big_tree() {
+    local tree="$WORK/tree"
+    if [[ ! -d $tree ]]; then
+        cmake --build "$BUILD" --target make_tree >/dev/null
+        mkdir -p "$tree"
+        echo "generating $ENTRIES entries in $((ENTRIES / 20)) folders..." >&2
+        "$BUILD/bin/make_tree" "$tree" $((ENTRIES / 20)) $((ENTRIES * 19 / 20)) >&2
+    fi
+    echo "$tree"
 }
 
 # bench_line NAME OURS PEER-NAME PEER
@@ -41,12 +89,9 @@ bench_line() {
 }
 
 bench_folder_total() {
-    cmake --build "$BUILD" --target folder_total make_tree >/dev/null
-    local tree="$WORK/folder-total"
-    mkdir -p "$tree"
-    echo "generating 1,000,000 entries in 50,000 folders..." >&2
-    "$BUILD/bin/make_tree" "$tree" 50000 950000 >&2
-    local ours du find ourTotal duTotal
+    cmake --build "$BUILD" --target folder_total >/dev/null
+    local tree ours du find ourTotal duTotal
+    tree=$(big_tree)
     ourTotal=$("$BUILD/bin/folder_total" "$tree")
     # du counts each folder's own size too; ours counts folders as 0.
     duTotal=$(du -s -b -x "$tree" | cut -f1)
@@ -56,15 +101,18 @@ bench_folder_total() {
     find=$(median_time find "$tree" -xdev -type f)
     bench_line folder-total "$ours" du "$du"
     bench_line folder-total-find "$ours" find "$find"
-    rm -rf "$tree"
 }
 
 bench_junk_scan() {
     cmake --build "$BUILD" --target junk_scan make_tree >/dev/null
     local tree="$WORK/junk-scan"
-    mkdir -p "$tree"
-    echo "generating ${JUNK_ENTRIES:-1000000} entries for the junk scan..." >&2
-    "$BUILD/bin/make_tree" "$tree" $((${JUNK_ENTRIES:-1000000} / 20)) $((${JUNK_ENTRIES:-1000000} * 19 / 20)) >&2
+    if [[ -z ${JUNK_ENTRIES:-} ]]; then
+        tree=$(big_tree)
+    else
+        mkdir -p "$tree"
+        echo "generating $JUNK_ENTRIES entries for the junk scan..." >&2
+        "$BUILD/bin/make_tree" "$tree" $((JUNK_ENTRIES / 20)) $((JUNK_ENTRIES * 19 / 20)) >&2
+    fi
     "$BUILD/bin/junk_scan" "$tree" >&2
     local ours ourszero du
     ours=$(median_time "$BUILD/bin/junk_scan" "$tree")
@@ -72,31 +120,69 @@ bench_junk_scan() {
     du=$(median_time du -s --apparent-size -x "$tree")
     bench_line junk-scan "$ours" du "$du"
     bench_line junk-scan-empty-folders "$ourszero" du "$du"
-    rm -rf "$tree"
 }
 
+# The analysis window's speed targets (see the top of this file).
 bench_analysis() {
-    cmake --build "$BUILD" --target analysis_chart make_tree >/dev/null
-    local tree="$WORK/analysis" flat="$WORK/analysis-flat"
-    mkdir -p "$tree" "$flat"
-    echo "generating 1,000,000 entries and a folder of 200,000 files..." >&2
-    "$BUILD/bin/make_tree" "$tree" 50000 950000 >&2
-    (cd "$flat" && seq -f "file%.0f.txt" 1 200000 | xargs touch)
-    local total pie du browse ls
-    total=$(median_time "$BUILD/bin/analysis_chart" total "$tree")
-    pie=$(median_time "$BUILD/bin/analysis_chart" pie "$tree")
-    du=$(median_time du -s --apparent-size -x "$tree")
-    bench_line analysis-total "$total" du "$du"
-    bench_line analysis-pie "$pie" du "$du"
-    "$BUILD/bin/analysis_chart" browse "$flat" >/dev/null
-    browse=$(median_time "$BUILD/bin/analysis_chart" browse "$flat")
-    ls=$(median_time sh -c "ls -1 '$flat' | wc -l")
-    bench_line analysis-browse "$browse" ls "$ls"
-    rm -rf "$tree" "$flat"
+    cmake --build "$BUILD" --target analysis_chart >/dev/null
+    local chart="$BUILD/bin/analysis_chart" tree flat="$WORK/flat" expected ours
+    tree=$(big_tree)
+    # The total must be exact: every entry but the folders, counted once.
+    expected=$(find "$tree" -xdev ! -type d -printf '%s\n' | awk '{ s += $1 } END { printf "%.0f\n", s }')
+    ours=$("$chart" total "$tree")
+    echo "totals: ours $ours bytes, find $expected bytes ($([[ $ours == "$expected" ]] && echo equal || echo DIFFERENT))" >&2
+    echo "pie: $("$chart" pie "$tree")" >&2
+
+    # Interleaved rounds after a warming run of each.
+    local total=() totalCpu=() du=() duCpu=() pie=() pieCpu=() t
+    "$chart" total "$tree" >/dev/null; du -s --apparent-size -x "$tree" >/dev/null; "$chart" pie "$tree" >/dev/null
+    for ((i = 0; i < ROUNDS; i++)); do
+        read -r w c < <(time_once "$chart" total "$tree"); total+=("$w"); totalCpu+=("$c")
+        read -r w c < <(time_once du -s --apparent-size -x "$tree"); du+=("$w"); duCpu+=("$c")
+        read -r w c < <(time_once "$chart" pie "$tree"); pie+=("$w"); pieCpu+=("$c")
+        echo "  round $((i + 1)): total ${total[i]} s, du ${du[i]} s, pie ${pie[i]} s" >&2
+    done
+    local mt md mp
+    mt=$(median "${total[@]}"); md=$(median "${du[@]}"); mp=$(median "${pie[@]}")
+    t=$(ratio "$mt" "$md")
+    printf 'bench analysis-total: ours %s s, du %s s, ratio %s (target <= 0.80: %s); cpu %s s vs %s s, ratio %s\n' \
+        "$mt" "$md" "$t" "$(verdict "$t" 0.80)" "$(median "${totalCpu[@]}")" "$(median "${duCpu[@]}")" \
+        "$(ratio "$(median "${totalCpu[@]}")" "$(median "${duCpu[@]}")")"
+    printf 'bench analysis-pie: ours %s s, du %s s, ratio %s; cpu %s s vs %s s, ratio %s\n' \
+        "$mp" "$md" "$(ratio "$mp" "$md")" "$(median "${pieCpu[@]}")" "$(median "${duCpu[@]}")" \
+        "$(ratio "$(median "${pieCpu[@]}")" "$(median "${duCpu[@]}")")"
+
+    echo "generating a folder of $FLAT_FILES files..." >&2
+    mkdir -p "$flat"
+    (cd "$flat" && seq -f "file%.0f.txt" 1 "$FLAT_FILES" | xargs touch)
+    local enter=() first=() process=() ls=() line rows
+    "$chart" browse "$flat" >/dev/null; ls -1 "$flat" | wc -l >/dev/null
+    for ((i = 0; i < ROUNDS; i++)); do
+        local TIMEFORMAT='%R'
+        t=$( { time "$chart" browse "$flat" >"$WORK/browse.out" 2>/dev/null; } 2>&1 )
+        line=$(cat "$WORK/browse.out")
+        process+=("$t")
+        rows=$(awk '{ print $2 }' <<<"$line")
+        enter+=("$(awk '{ printf "%.3f", $4 / 1000 }' <<<"$line")")
+        first+=("$(awk '{ print $6 }' <<<"$line")")
+        ls+=("$(wall_once sh -c "ls -1 '$flat' | wc -l")")
+        echo "  round $((i + 1)): enter ${enter[i]} s (whole program $t s), first screen ${first[i]} ms, ls ${ls[i]} s" >&2
+    done
+    [[ $rows == "$FLAT_FILES" ]] || echo "browse listed $rows rows, not $FLAT_FILES" >&2
+    local me ml mf mw
+    me=$(median "${enter[@]}"); ml=$(median "${ls[@]}"); mf=$(median "${first[@]}"); mw=$(median "${process[@]}")
+    t=$(ratio "$me" "$ml")
+    printf 'bench analysis-browse: enter %s s, ls %s s, ratio %s (target <= 1.00: %s); whole program %s s, ratio %s\n' \
+        "$me" "$ml" "$t" "$(verdict "$t" 1.00)" "$mw" "$(ratio "$mw" "$ml")"
+    printf 'bench analysis-first-screen: %s ms for 40 rows with details (target <= 100 ms: %s)\n' \
+        "$mf" "$(verdict "$mf" 100)"
+    rm -rf "$flat"
 }
 
 ALL=(folder_total junk_scan analysis)
 SELECTED=("${@:-${ALL[@]}}")
+echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)" >&2
 for name in "${SELECTED[@]}"; do
     "bench_${name//-/_}"
+    echo "load after $name: $(cut -d' ' -f1-3 /proc/loadavg)" >&2
 done
