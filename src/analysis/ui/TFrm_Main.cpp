@@ -306,8 +306,7 @@ void TFrm_Main::Navigated(bool ok, const QString& error) {
 
 void TFrm_Main::SetL_Dir(const QString& text) {
     // The info panel's path label also names the place the list moved to.
-    if (auto* label = FChartPanel->findChild<QLabel*>("L_Dir"))
-        label->setText(text);
+    FChartPanel->SetL_Dir(text);
 }
 
 void TFrm_Main::ShowLocationInfo() {
