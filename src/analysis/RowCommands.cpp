@@ -66,7 +66,9 @@ TFolderContentsResult DeleteFolderContents(const fs::path& folder) {
     // that is being changed under it.
     Platform::TDirWalker walker;
     Platform::TWalkOptions options;
-    options.FollowStartLink = true; // the row may itself be a link to a folder
+    // A row that is a link to a folder is not entered: what lies behind it may be anywhere,
+    // and walks never follow links.
+    options.FollowStartLink = false;
     const Platform::TWalkResult walk = walker.Walk(folder, [&](const Platform::TDirEntry& e) {
         children.push_back({e.Path(), e.IsDirectory()});
         return Platform::TVisit::Continue;

@@ -36,15 +36,16 @@ TEST(RowCommandsLinux, AFileRowThatIsALinkLosesTheLinkOnly) {
     EXPECT_TRUE(fs::exists(target));
 }
 
-TEST(RowCommandsLinux, AFolderReachedThroughALinkIsEmptiedInPlace) {
-    // The row may be a link to a folder: its contents go, the link and the folder stay.
+TEST(RowCommandsLinux, AFolderRowThatIsALinkIsNeverEntered) {
+    // The link may lead anywhere (another disk, a system folder): nothing behind it goes.
     TTempDir dir;
     dir.Write("real/x", "x");
     fs::create_directory_symlink(dir / "real", dir / "link");
-    EXPECT_TRUE(DeleteFolderContents(dir / "link").Listed);
+    const TFolderContentsResult result = DeleteFolderContents(dir / "link");
+    EXPECT_FALSE(result.Listed);
+    EXPECT_EQ(result.Deleted, 0);
     EXPECT_TRUE(fs::is_symlink(dir / "link"));
-    EXPECT_TRUE(fs::is_directory(dir / "real"));
-    EXPECT_TRUE(fs::is_empty(dir / "real"));
+    EXPECT_TRUE(fs::exists(dir / "real" / "x"));
 }
 
 TEST(RowCommandsLinux, HostileNamesAreDeletedExactly) {
