@@ -19,12 +19,14 @@
 #include <QPrinterInfo>
 #include <QSpinBox>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 
 #include <gmock/gmock.h>
 
 #include <filesystem>
+#include <memory>
 #include <fstream>
 #include <map>
 
@@ -324,36 +326,44 @@ TEST_F(ChartPanelTest, SavedChartIsABitmapWhateverTheName) {
 }
 
 // Answers the save dialog once it is open: a name to confirm, or an empty one to cancel.
-static void AnswerSaveDialog(const QString& name) {
-    QTimer::singleShot(50, [name] {
-        QFileDialog* dialog = nullptr;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible() && d->objectName() == "Dlg_OpenDialog")
-                dialog = d;
-        if (!dialog) {
-            AnswerSaveDialog(name); // not open yet
+// Answers the save dialog once its modal loop runs, until the returned timer goes: a
+// dialog answered while it is still being shown would leave its loop waiting for ever.
+static std::unique_ptr<QTimer> AnswerSaveDialog(const QString& name) {
+    auto timer = std::make_unique<QTimer>();
+    const int outerLoops = QThread::currentThread()->loopLevel();
+    QObject::connect(timer.get(), &QTimer::timeout, [name, outerLoops] {
+        if (QThread::currentThread()->loopLevel() <= outerLoops)
             return;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            if (!dialog || !dialog->isVisible() || dialog->objectName() != "Dlg_OpenDialog")
+                continue;
+            if (name.isEmpty()) {
+                dialog->reject();
+                continue;
+            }
+            // Typed into the name box, as a user does.
+            const QFileInfo file(name);
+            dialog->setDirectory(file.absolutePath());
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(file.fileName());
+            static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
         }
-        if (name.isEmpty()) {
-            dialog->reject();
-            return;
-        }
-        // Typed into the name box, as a user does.
-        const QFileInfo file(name);
-        dialog->setDirectory(file.absolutePath());
-        dialog->findChild<QLineEdit*>("fileNameEdit")->setText(file.fileName());
-        static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
     });
+    timer->start(50);
+    return timer;
 }
 
 TEST_F(ChartPanelTest, SaveButtonAsksForANameAndAddsTheBitmapExtension) {
     Panel()->ShowDirectoryChart(QString::fromStdString(FourSlices().string()));
-    AnswerSaveDialog("");
-    Button("RzToolbarButton2")->click();
+    {
+        const auto answer = AnswerSaveDialog("");
+        Button("RzToolbarButton2")->click();
+    }
     EXPECT_FALSE(fs::exists(Home / "pie.bmp"));
-
-    AnswerSaveDialog(QString::fromStdString((Home / "pie").string()));
-    Button("RzToolbarButton2")->click();
+    {
+        const auto answer = AnswerSaveDialog(QString::fromStdString((Home / "pie").string()));
+        Button("RzToolbarButton2")->click();
+    }
     ASSERT_TRUE(fs::exists(Home / "pie.bmp"));
     EXPECT_EQ(TTempDir::Read(Home / "pie.bmp").substr(0, 2), "BM");
 }

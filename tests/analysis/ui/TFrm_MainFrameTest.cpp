@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QThread>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -57,17 +58,23 @@ protected:
 
     // Runs the command and, once the window it opens modally is up, notes it and closes it.
     // The window stays watched after the command returns: null again once it is freed.
+    // It is closed only once its modal loop runs: closed while still being shown, it would
+    // leave that loop waiting for ever.
     template <typename TWindow>
     static QPointer<TWindow> OpenAndClose(TWindow*& variable, const std::function<void()>& command,
                                           bool* opened) {
         QPointer<TWindow> seen;
         *opened = false;
-        QTimer::singleShot(100, [&] {
+        QTimer timer;
+        const int outerLoops = QThread::currentThread()->loopLevel();
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            if (QThread::currentThread()->loopLevel() <= outerLoops || !variable || !variable->isVisible())
+                return;
             seen = variable;
-            *opened = variable && variable->isVisible();
-            if (variable)
-                variable->close();
+            *opened = true;
+            variable->close();
         });
+        timer.start(50);
         command();
         return seen;
     }
