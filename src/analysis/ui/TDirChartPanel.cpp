@@ -6,7 +6,7 @@
 #include "analysis/ui/TProgressBarActivity.h"
 #include "analysis/ui/TSizeBar.h"
 #include "analysis/ui/TSliceListBox.h"
-#include "analysis/ui/TWaitCursor.h"
+#include "core/ui/TWaitCursor.h"
 #include "core/EMorvaneError.h"
 #include "core/TDisk.h"
 #include "core/TSetting.h"

@@ -13,6 +13,7 @@
 #include "core/TProtectedFiles.h"
 #include "core/TSetting.h"
 #include "core/ui/TFilePropertiesDialog.h"
+#include "core/ui/TWaitCursor.h"
 #include "platform/IShell.h"
 #include "platform/Volumes.h"
 
@@ -47,15 +48,6 @@ std::string FirstVolumeRoot() {
     const auto volumes = Platform::Volumes().List();
     return volumes.empty() ? std::string(1, PathSeparator) : volumes.front().Root;
 }
-
-// Restores the cursor on every way out of a long command.
-class TWaitCursor {
-public:
-    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-    TWaitCursor(const TWaitCursor&) = delete;
-    TWaitCursor& operator=(const TWaitCursor&) = delete;
-};
 
 } // namespace
 
