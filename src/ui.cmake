@@ -40,6 +40,11 @@ morvane_ui_lib(app DEPS core clean privacy programs options update analysis)
 add_executable(morvane app/main.cpp)
 morvane_warnings(morvane)
 target_link_libraries(morvane PRIVATE morvane_ui)
+if(WIN32)
+    # The program file carries its version (8.0.0.3), which the about window reads back.
+    enable_language(RC)
+    target_sources(morvane PRIVATE app/Morvane.rc)
+endif()
 add_dependencies(morvane morvane_data)
 
 include(GNUInstallDirs)
