@@ -1,13 +1,5 @@
 #include "clean/JunkTexts.h"
 
-std::string UpperAscii(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return upper;
-}
-
 std::string SizeText(int64_t size) { return std::to_string(size) + "Byte"; }
 
 std::string DateText(Platform::TFileTime time) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clean/TScanCounters.h"
+#include "core/AsciiCase.h"
 #include "platform/Clock.h"
 
 #include <cstdint>
@@ -8,9 +9,6 @@
 #include <string_view>
 
 // The texts the junk scan and the cleaning window show.
-
-// The 26 ASCII letters upper-cased, every other byte kept (names may be any bytes).
-std::string UpperAscii(std::string_view text);
 
 // "12345Byte".
 std::string SizeText(int64_t size);

@@ -1,5 +1,6 @@
 #include "programs/ProgramList.h"
 
+#include "core/AsciiCase.h"
 #include "core/FileRoutines.h"
 #include "core/PathText.h"
 
@@ -13,13 +14,6 @@ std::string Trim(const std::string& text) {
     if (start == std::string::npos)
         return {};
     return text.substr(start, text.find_last_not_of(' ') - start + 1);
-}
-
-std::string UpperAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
 }
 
 double FolderSizeKB(const std::string& location) {

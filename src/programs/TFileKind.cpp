@@ -1,23 +1,14 @@
 #include "programs/TFileKind.h"
 
-namespace {
-
-std::string Upper(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
-} // namespace
+#include "core/AsciiCase.h"
 
 TFileKind::TFileKind(int index, std::vector<std::string> keywords) : FIndex(index) {
     for (std::string& k : keywords)
-        FKeywords.push_back(Upper(std::move(k)));
+        FKeywords.push_back(UpperAscii(k));
 }
 
 bool TFileKind::Matches(const std::string& name) const {
-    const std::string upper = Upper(name);
+    const std::string upper = UpperAscii(name);
     for (const std::string& k : FKeywords)
         if (!k.empty() && upper.find(k) != std::string::npos)
             return true;
