@@ -23,34 +23,21 @@
 #include "update/ui/UpdateCheck.h"
 
 #include <QApplication>
-#include <QBarCategoryAxis>
-#include <QBarSeries>
-#include <QBarSet>
-#include <QChart>
-#include <QChartView>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPieSeries>
-#include <QPieSlice>
-#include <QPushButton>
-#include <QSpinBox>
 #include <QSplitter>
-#include <QStackedWidget>
 #include <QStatusBar>
 #include <QStyle>
-#include <QTableView>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QValueAxis>
 #include <QVBoxLayout>
 
 #include <algorithm>
