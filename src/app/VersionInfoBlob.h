@@ -17,7 +17,7 @@ struct TString {
     std::u16string_view Value;
 };
 
-struct TSpec {
+struct TVersionBlock {
     uint16_t FileVersion[4] = {0, 0, 0, 0};
     // The string table's key, eight hex digits: language then code page ("080904E4").
     std::u16string_view TableKey;
@@ -94,16 +94,16 @@ constexpr void PutFixedInfo(TBytes& b, const uint16_t (&v)[4]) {
 
 } // namespace Detail
 
-constexpr std::vector<uint8_t> Build(const TSpec& spec) {
+constexpr std::vector<uint8_t> Build(const TVersionBlock& block) {
     using namespace Detail;
     TBytes b;
     const size_t root = Begin(b, FixedInfoSize, 0, u"VS_VERSION_INFO");
-    PutFixedInfo(b, spec.FileVersion);
+    PutFixedInfo(b, block.FileVersion);
     Align(b);
 
     const size_t fileInfo = Begin(b, 0, 1, u"StringFileInfo");
-    const size_t table = Begin(b, 0, 1, spec.TableKey);
-    for (const TString& s : spec.Strings) {
+    const size_t table = Begin(b, 0, 1, block.TableKey);
+    for (const TString& s : block.Strings) {
         Align(b);
         const size_t node = Begin(b, static_cast<uint16_t>(s.Value.size() + 1), 1, s.Key);
         PutText(b, s.Value);
@@ -112,12 +112,12 @@ constexpr std::vector<uint8_t> Build(const TSpec& spec) {
     End(b, table);
     End(b, fileInfo);
 
-    if (spec.HasTranslation) {
+    if (block.HasTranslation) {
         Align(b);
         const size_t varInfo = Begin(b, 0, 1, u"VarFileInfo");
         const size_t var = Begin(b, 4, 0, u"Translation");
-        Put16(b, spec.Language);
-        Put16(b, spec.CodePage);
+        Put16(b, block.Language);
+        Put16(b, block.CodePage);
         End(b, var);
         End(b, varInfo);
     }
