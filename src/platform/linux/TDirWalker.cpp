@@ -1,4 +1,6 @@
 #include "platform/TDirWalker.h"
+#include "platform/TFunctionVisitor.h"
+#include "platform/TSavedEntry.h"
 #include "platform/linux/StatxAttributes.h"
 #include "platform/linux/TDirReader.h"
 
@@ -27,49 +29,6 @@ void AppendName(std::string& path, std::string_view name) {
         path += '/';
     path.append(name);
 }
-
-// An entry as kept while its folder is being walked (the views of TDirEntry would
-// dangle once the buffers move on).
-struct TSavedEntry {
-    std::string Name;
-    uint32_t Attributes = 0;
-    int64_t Size = 0;
-    TFileTime Created;
-    TFileTime LastWrite;
-    int Depth = 0;
-    bool HasDetails = true;
-
-    void Save(const TDirEntry& e) {
-        Name.assign(e.Name);
-        Attributes = e.Attributes;
-        Size = e.Size;
-        Created = e.Created;
-        LastWrite = e.LastWrite;
-        Depth = e.Depth;
-        HasDetails = e.HasDetails;
-    }
-    TDirEntry View(std::string_view dirPath) const {
-        TDirEntry e;
-        e.Name = Name;
-        e.DirPath = dirPath;
-        e.Attributes = Attributes;
-        e.Size = Size;
-        e.Created = Created;
-        e.LastWrite = LastWrite;
-        e.Depth = Depth;
-        e.HasDetails = HasDetails;
-        return e;
-    }
-};
-
-class TFunctionVisitor : public IDirVisitor {
-public:
-    explicit TFunctionVisitor(const std::function<TVisit(const TDirEntry&)>& f) : FOnEntry(f) {}
-    TVisit OnEntry(const TDirEntry& entry) override { return FOnEntry(entry); }
-
-private:
-    const std::function<TVisit(const TDirEntry&)>& FOnEntry;
-};
 
 } // namespace
 

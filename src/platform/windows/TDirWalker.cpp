@@ -1,4 +1,6 @@
 #include "platform/TDirWalker.h"
+#include "platform/TFunctionVisitor.h"
+#include "platform/TSavedEntry.h"
 
 #include "platform/windows/WinText.h"
 
@@ -31,45 +33,6 @@ int64_t SizeOf(DWORD high, DWORD low) {
 bool IsDotName(const wchar_t* name) {
     return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
 }
-
-// An entry as kept while its folder is being walked.
-struct TSavedEntry {
-    std::string Name;
-    uint32_t Attributes = 0;
-    int64_t Size = 0;
-    TFileTime Created;
-    TFileTime LastWrite;
-    int Depth = 0;
-
-    void Save(const TDirEntry& e) {
-        Name.assign(e.Name);
-        Attributes = e.Attributes;
-        Size = e.Size;
-        Created = e.Created;
-        LastWrite = e.LastWrite;
-        Depth = e.Depth;
-    }
-    TDirEntry View(std::string_view dirPath) const {
-        TDirEntry e;
-        e.Name = Name;
-        e.DirPath = dirPath;
-        e.Attributes = Attributes;
-        e.Size = Size;
-        e.Created = Created;
-        e.LastWrite = LastWrite;
-        e.Depth = Depth;
-        return e;
-    }
-};
-
-class TFunctionVisitor : public IDirVisitor {
-public:
-    explicit TFunctionVisitor(const std::function<TVisit(const TDirEntry&)>& f) : FOnEntry(f) {}
-    TVisit OnEntry(const TDirEntry& entry) override { return FOnEntry(entry); }
-
-private:
-    const std::function<TVisit(const TDirEntry&)>& FOnEntry;
-};
 
 } // namespace
 
