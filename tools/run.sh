@@ -5,4 +5,6 @@ cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 cmake --preset release
 cmake --build --preset release
-exec build/release/bin/morvane "$@"
+# The program folder is the current folder, as the desktop entry's Path= makes it.
+cd build/release/bin
+exec ./morvane "$@"

@@ -11,6 +11,7 @@
 #include "core/ui/AboutWindowHook.h"
 #include "options/ui/TfrmOption.h"
 #include "programs/ui/TfrmUninstall.h"
+#include "platform/ProgramFolder.h"
 #include "platform/SystemInfo.h"
 #include "platform/TSingleInstance.h"
 #include "update/ui/UpdateCheck.h"
@@ -18,7 +19,9 @@
 #include <QCursor>
 
 #include <exception>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 namespace {
 
@@ -42,6 +45,11 @@ int main(int argc, char** argv) {
         return 0;
 
     Platform::RaiseOpenFileLimit();
+    // A few files ("kind.ini" among them) are opened by their bare name, so the program
+    // runs in its program folder however it was started, as a Windows shortcut's
+    // "Start in" folder would have it.
+    std::error_code ec;
+    std::filesystem::current_path(Platform::ProgramFolder(), ec);
     TMorvaneApplication app(argc, argv);
     SetMessageBoxHook(std::make_unique<TQtMessageBox>());
 
