@@ -9,14 +9,31 @@ std::unique_ptr<IInstalledPrograms>& Slot() {
     return slot;
 }
 
+class TFinishedRun : public IUninstallRun {
+public:
+    explicit TFinishedRun(TUninstallOutcome outcome) : FOutcome(std::move(outcome)) {}
+    bool Finished() override { return true; }
+    TUninstallOutcome Outcome() override { return FOutcome; }
+
+private:
+    TUninstallOutcome FOutcome;
+};
+
 } // namespace
 
-IInstalledPrograms& InstalledPrograms() { return *Slot(); }
+IInstalledPrograms& InstalledPrograms() {
+    return *Slot();
+}
 
-std::unique_ptr<IInstalledPrograms> SetInstalledPrograms(std::unique_ptr<IInstalledPrograms> programs) {
+std::unique_ptr<IInstalledPrograms>
+SetInstalledPrograms(std::unique_ptr<IInstalledPrograms> programs) {
     auto previous = std::move(Slot());
     Slot() = std::move(programs);
     return previous;
+}
+
+std::unique_ptr<IUninstallRun> FinishedRun(TUninstallOutcome outcome) {
+    return std::make_unique<TFinishedRun>(std::move(outcome));
 }
 
 } // namespace Platform

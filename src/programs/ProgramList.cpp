@@ -38,8 +38,8 @@ std::string FolderPart(const std::string& command) {
     return slash == std::string::npos ? std::string() : command.substr(0, slash + 1);
 }
 
-std::vector<TUninstall> BuildProgramList(const std::vector<Platform::TUninstallKey>& keys, double now,
-                                         TFileKindList& kinds) {
+std::vector<TUninstall> BuildProgramList(const std::vector<Platform::TUninstallKey>& keys,
+                                         double now, TFileKindList& kinds) {
     std::vector<TUninstall> programs;
     for (const Platform::TUninstallKey& key : keys) {
         if (!key.KeyName.empty() && key.KeyName[0] == '{')
@@ -75,4 +75,21 @@ int CompareProgramRows(const TUninstall& a, const TUninstall& b, int column) {
         return CompareSign(a.LastUsed - b.LastUsed);
     const int c = UpperAscii(a.Name).compare(UpperAscii(b.Name));
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+std::string UninstallFailureText(const Platform::TUninstallOutcome& outcome) {
+    if (!outcome.Started)
+        return "无法启动卸载程序: " + outcome.Message;
+    const std::string code = std::to_string(outcome.ExitCode);
+    if (!Trim(outcome.Message).empty())
+        return outcome.ExitCode == 0 ? outcome.Message
+                                     : outcome.Message + " (退出代码 " + code + ")";
+    if (outcome.ExitCode != 0)
+        return "卸载程序退出代码 " + code;
+    return "卸载程序已结束，但程序仍然安装着";
+}
+
+std::string UninstallFailureMessage(const std::string& name,
+                                    const Platform::TUninstallOutcome& outcome) {
+    return "卸载 [" + name + "] 失败 : " + UninstallFailureText(outcome);
 }

@@ -21,7 +21,8 @@ TUninstallKey Key(const std::string& name, const std::string& display, const std
 
 TEST(CommaText, SplitsAtCommasAndBlanksOutsideQuotes) {
     EXPECT_EQ(SplitCommaText("zip"), std::vector<std::string>{"zip"});
-    EXPECT_EQ(SplitCommaText("\"Media Player\",x"), (std::vector<std::string>{"Media Player", "x"}));
+    EXPECT_EQ(SplitCommaText("\"Media Player\",x"),
+              (std::vector<std::string>{"Media Player", "x"}));
     EXPECT_EQ(SplitCommaText("Media Player"), (std::vector<std::string>{"Media", "Player"}));
     EXPECT_EQ(SplitCommaText("a,,b"), (std::vector<std::string>{"a", "", "b"}));
     EXPECT_EQ(SplitCommaText("\"say \"\"hi\"\"\""), std::vector<std::string>{"say \"hi\""});
@@ -34,8 +35,11 @@ TEST(FileKinds, TheFirstMatchingLineWinsAndTheRestIsOther) {
     TTempDir dir;
     std::string text;
     for (int line = 1; line <= 20; ++line)
-        text += line == 4 ? "tool\r\n" : line == 9 ? "guard,TOOL\r\n" : line == 11 ? "ZIP\r\n"
-                : line == 6 ? "\"Media Player\"\r\n" : "\r\n";
+        text += line == 4    ? "tool\r\n"
+                : line == 9  ? "guard,TOOL\r\n"
+                : line == 11 ? "ZIP\r\n"
+                : line == 6  ? "\"Media Player\"\r\n"
+                             : "\r\n";
     TFileKindList kinds;
     kinds.LoadFromFile(dir.Write("kind.ini", text));
     ASSERT_EQ(kinds.Count(), 20);
@@ -67,8 +71,9 @@ TEST(FileKinds, AMissingOrShortFileStillGivesTwentyCategories) {
 TEST(ProgramList, KeysFollowTheUninstallListRules) {
     TFileKindList kinds;
     const std::vector<TUninstallKey> keys{
-        Key("App", "Application", "\"C:\\Tools\\X\\uninst.exe\""), Key("Game", "   ", "C:\\G\\u.exe"),
-        Key("NoCmd", "No command", "  "), Key("{0A1B2C3D-0000-0000-0000-000000000000}", "Guid", "x"),
+        Key("App", "Application", "\"C:\\Tools\\X\\uninst.exe\""),
+        Key("Game", "   ", "C:\\G\\u.exe"), Key("NoCmd", "No command", "  "),
+        Key("{0A1B2C3D-0000-0000-0000-000000000000}", "Guid", "x"),
         Key("Zip", "Zip", "C:\\Z\\u.exe")};
     const std::vector<TUninstall> list = BuildProgramList(keys, 40000.5, kinds);
     ASSERT_EQ(list.size(), 2u);
@@ -106,4 +111,20 @@ TEST(ProgramList, TheSystemsFolderAndSizeWinOverTheCommandsFolder) {
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0].Location, "/elsewhere/");
     EXPECT_EQ(list[0].Size, 77);
+}
+
+TEST(ProgramList, AFailedUninstallSaysWhy) {
+    Platform::TUninstallOutcome outcome;
+    outcome.ExitCode = 100;
+    outcome.Message = "E: Could not get lock /var/lib/dpkg/lock-frontend";
+    EXPECT_EQ(UninstallFailureMessage("Vim", outcome),
+              "卸载 [Vim] 失败 : E: Could not get lock /var/lib/dpkg/lock-frontend (退出代码 100)");
+    outcome.Message = "  ";
+    EXPECT_EQ(UninstallFailureText(outcome), "卸载程序退出代码 100");
+    // It ended well, yet the package is still there.
+    outcome.ExitCode = 0;
+    EXPECT_EQ(UninstallFailureText(outcome), "卸载程序已结束，但程序仍然安装着");
+    outcome.Started = false;
+    outcome.Message = "No such file or directory";
+    EXPECT_EQ(UninstallFailureText(outcome), "无法启动卸载程序: No such file or directory");
 }

@@ -1,12 +1,15 @@
 #include "platform/linux/TDesktopPrograms.h"
 
-#include "platform/Process.h"
 #include "platform/SystemInfo.h"
 #include "platform/TDirWalker.h"
+#include "platform/linux/ExecLine.h"
+#include "platform/linux/TPackageUninstallRun.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -16,10 +19,27 @@ namespace Platform {
 
 namespace {
 
+// The keys of an entry's [Desktop Entry] group that the list needs.
+struct TEntryKeys {
+    std::string Type, Name, Exec;
+    bool Shown = true; // not NoDisplay, not Hidden
+};
+
+// One desktop-file id as the menu sees it: the file that decides (a user's copy first)
+// and the system's file it stands in for, if any.
 struct TDesktopEntry {
     std::string Id;
     fs::path File;
+    std::optional<fs::path> SystemFile;
     std::string Name;
+    std::vector<std::string> Execs; // the decisive file's Exec, then the system file's
+};
+
+// What owns an entry, before entries of one package are merged.
+struct TOwnedEntry {
+    const TDesktopEntry* Entry;
+    std::string Source, Package;
+    std::vector<std::string> Candidates; // dpkg: the files whose package it is, best first
 };
 
 std::string TrimBlanks(const std::string& text) {
@@ -29,12 +49,14 @@ std::string TrimBlanks(const std::string& text) {
     return text.substr(start, text.find_last_not_of(" \t") - start + 1);
 }
 
-// Reads the keys of the [Desktop Entry] group; false for an entry the menu does not show.
 // Blanks around "=" are allowed by the desktop entry format and ignored.
-bool ReadEntry(const fs::path& file, std::string& name) {
+std::optional<TEntryKeys> ReadEntry(const fs::path& file) {
     std::ifstream in(file);
-    std::string line, type, plain, chinese;
-    bool inEntry = false, hidden = false;
+    if (!in)
+        return std::nullopt;
+    TEntryKeys keys;
+    std::string line, chinese;
+    bool inEntry = false;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
@@ -48,138 +70,81 @@ bool ReadEntry(const fs::path& file, std::string& name) {
         const std::string key = TrimBlanks(line.substr(0, equals));
         const std::string value = TrimBlanks(line.substr(equals + 1));
         if (key == "Type")
-            type = value;
+            keys.Type = value;
         else if (key == "Name")
-            plain = value;
+            keys.Name = value;
         else if (key == "Name[zh_CN]")
             chinese = value;
+        else if (key == "Exec")
+            keys.Exec = value;
         else if ((key == "NoDisplay" || key == "Hidden") && value == "true")
-            hidden = true;
+            keys.Shown = false;
     }
-    name = chinese.empty() ? plain : chinese;
-    return type == "Application" && !hidden && !name.empty();
+    if (!chinese.empty())
+        keys.Name = chinese;
+    return keys;
 }
 
-// The flatpak application a exported desktop file belongs to: its file name is the
+// Every application entry once, by its desktop-file id; the first folder decides. A
+// user's copy that hides a system entry from the menu does not hide the installed program.
+std::vector<TDesktopEntry> DesktopEntries(const std::vector<fs::path>& folders) {
+    std::vector<std::string> order;
+    std::map<std::string, std::vector<fs::path>> files;
+    for (const fs::path& folder : folders) {
+        std::error_code ec;
+        std::vector<fs::path> found;
+        for (auto it = fs::recursive_directory_iterator(folder, ec);
+             !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+            if (it->path().extension() == ".desktop")
+                found.push_back(it->path());
+        std::sort(found.begin(), found.end());
+        for (const fs::path& file : found) {
+            std::string id = fs::relative(file, folder, ec).generic_string();
+            std::replace(id.begin(), id.end(), '/', '-');
+            auto& list = files[id];
+            if (list.empty())
+                order.push_back(id);
+            list.push_back(file);
+        }
+    }
+    std::vector<TDesktopEntry> entries;
+    for (const std::string& id : order) {
+        const std::vector<fs::path>& list = files[id];
+        const auto own = ReadEntry(list[0]);
+        const auto system = list.size() > 1 ? ReadEntry(list[1]) : std::nullopt;
+        if (!own)
+            continue;
+        const std::string type = own->Type.empty() && system ? system->Type : own->Type;
+        TDesktopEntry e{id, list[0], std::nullopt, own->Name, {own->Exec}};
+        bool shown = own->Shown;
+        if (system) {
+            e.SystemFile = list[1];
+            e.Execs.push_back(system->Exec);
+            shown = shown || system->Shown;
+            if (e.Name.empty())
+                e.Name = system->Name;
+        }
+        if (type == "Application" && shown && !e.Name.empty())
+            entries.push_back(std::move(e));
+    }
+    return entries;
+}
+
+// The flatpak application an exported desktop file belongs to: its file name is the
 // application id, or begins with it and a dot for the application's further entries.
 std::string FlatpakAppId(const std::string& stem, const std::vector<fs::path>& appFolders) {
     std::string best;
     for (const fs::path& apps : appFolders) {
         std::error_code ec;
-        for (auto it = fs::directory_iterator(apps, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        for (auto it = fs::directory_iterator(apps, ec); !ec && it != fs::directory_iterator();
+             it.increment(ec)) {
             const std::string id = it->path().filename().string();
-            if (id.size() > best.size() && stem.rfind(id, 0) == 0 && (stem.size() == id.size() || stem[id.size()] == '.'))
+            if (id.size() > best.size() && stem.rfind(id, 0) == 0 &&
+                (stem.size() == id.size() || stem[id.size()] == '.'))
                 best = id;
         }
     }
     return best.empty() ? stem : best;
-}
-
-// Every application entry once, by its desktop-file id; the first folder wins.
-std::vector<TDesktopEntry> DesktopEntries(const std::vector<fs::path>& folders) {
-    std::vector<TDesktopEntry> entries;
-    std::set<std::string> seen;
-    for (const fs::path& folder : folders) {
-        std::error_code ec;
-        std::vector<fs::path> files;
-        for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator();
-             it.increment(ec))
-            if (it->path().extension() == ".desktop")
-                files.push_back(it->path());
-        std::sort(files.begin(), files.end());
-        for (const fs::path& file : files) {
-            std::string id = fs::relative(file, folder, ec).generic_string();
-            std::replace(id.begin(), id.end(), '/', '-');
-            if (!seen.insert(id).second)
-                continue;
-            TDesktopEntry e{id, file, {}};
-            if (ReadEntry(file, e.Name))
-                entries.push_back(std::move(e));
-        }
-    }
-    return entries;
-}
-
-// The package of each file the dpkg database lists, for the .desktop files only, read
-// in one pass over the package lists.
-std::map<std::string, std::string> DpkgDesktopOwners(const fs::path& info) {
-    std::map<std::string, std::string> owners;
-    std::error_code ec;
-    for (const auto& e : fs::directory_iterator(info, ec)) {
-        if (e.path().extension() != ".list")
-            continue;
-        std::string package = e.path().stem().string();
-        package = package.substr(0, package.find(':')); // "name:arch"
-        std::ifstream in(e.path());
-        for (std::string line; std::getline(in, line);)
-            if (line.ends_with(".desktop"))
-                owners.emplace(line, package);
-    }
-    return owners;
-}
-
-// Installed-Size (KB) of every package in the dpkg status file.
-std::map<std::string, double> DpkgSizes(const fs::path& status) {
-    std::map<std::string, double> sizes;
-    std::ifstream in(status);
-    std::string package;
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("Package: ", 0) == 0)
-            package = line.substr(9);
-        else if (line.rfind("Installed-Size: ", 0) == 0 && !package.empty())
-            sizes[package] = std::atof(line.c_str() + 16);
-    }
-    return sizes;
-}
-
-// A multiarch library folder such as x86_64-linux-gnu, shared by every package.
-bool IsMultiarchFolder(const std::string& name) { return name.find("-linux-gnu") != std::string::npos; }
-
-// The package's own folder: the top folder of its files under /opt, /usr/lib or
-// /usr/share, passing over the folders every package shares.
-std::string DpkgLocation(const fs::path& info, const std::string& package) {
-    static const std::set<std::string> shared{"applications", "doc", "icons", "man", "locale", "pixmaps",
-                                              "metainfo", "menu", "mime", "appdata", "lintian", "bash-completion",
-                                              "dbus-1", "help", "info",
-                                              "systemd", "zsh", "bug", "common-licenses", "perl5", "python3", "gtk-doc", "fish", "polkit-1", "gnome-shell", "glib-2.0"};
-    std::ifstream in(info / (package + ".list"));
-    if (!in) {
-        std::error_code ec;
-        for (const auto& e : fs::directory_iterator(info, ec))
-            if (e.path().filename().string().rfind(package + ":", 0) == 0 && e.path().extension() == ".list")
-                in.open(e.path());
-    }
-    std::string best;
-    int bestRank = 4;
-    for (std::string line; std::getline(in, line);) {
-        int rank = 0;
-        std::string base;
-        for (const char* prefix : {"/opt/", "/usr/lib/", "/usr/share/"}) {
-            ++rank;
-            if (line.rfind(prefix, 0) == 0) {
-                base = prefix;
-                break;
-            }
-        }
-        if (base.empty() || rank >= bestRank)
-            continue;
-        size_t end = line.find('/', base.size());
-        if (end == std::string::npos)
-            continue; // a file directly in the base folder
-        if (IsMultiarchFolder(line.substr(base.size(), end - base.size()))) {
-            // /usr/lib/<triplet>/<program>/: the triplet folder is shared by every package.
-            base = line.substr(0, end + 1);
-            end = line.find('/', base.size());
-            if (end == std::string::npos)
-                continue;
-        }
-        const std::string top = line.substr(base.size(), end - base.size());
-        if (shared.count(top))
-            continue;
-        best = base + top + "/";
-        bestRank = rank;
-    }
-    return best;
 }
 
 std::string Joined(const std::vector<std::string>& args) {
@@ -200,8 +165,71 @@ double SnapImageKB(const TProgramSources& sources, const std::string& name) {
     const fs::path revision = fs::read_symlink(sources.SnapMounts / name / "current", ec);
     if (ec)
         return 0;
-    const auto bytes = fs::file_size(sources.SnapImages / (name + "_" + revision.filename().string() + ".snap"), ec);
+    const auto bytes = fs::file_size(
+        sources.SnapImages / (name + "_" + revision.filename().string() + ".snap"), ec);
     return ec ? 0 : static_cast<double>(bytes) / 1024.0;
+}
+
+std::vector<std::string> DpkgCandidates(const TDesktopEntry& e,
+                                        const std::vector<fs::path>& searchPath) {
+    std::vector<std::string> paths;
+    for (const std::string& exec : e.Execs)
+        for (const fs::path& p : ExecOwnerCandidates(exec, searchPath))
+            paths.push_back(p.string());
+    // The desktop file's own package when the program tells nothing: the system's file
+    // where a user's copy stands in for it.
+    paths.push_back((e.SystemFile ? *e.SystemFile : e.File).string());
+    return paths;
+}
+
+// Which of a package's entries names the row: the one named after the package, else the
+// one whose program is, else the shortest name.
+const TDesktopEntry* MainEntry(const std::vector<const TDesktopEntry*>& entries,
+                               const std::string& package) {
+    const auto rank = [&](const TDesktopEntry* e) {
+        const std::string stem = fs::path(e->Id).stem().string();
+        if (stem == package)
+            return 0;
+        const auto args = ExecArguments(e->Execs[0]);
+        if (!args.empty() && fs::path(args[0]).filename() == package)
+            return 1;
+        return 2;
+    };
+    return *std::min_element(entries.begin(), entries.end(),
+                             [&](const TDesktopEntry* a, const TDesktopEntry* b) {
+                                 const int ra = rank(a), rb = rank(b);
+                                 return ra != rb ? ra < rb : a->Name.size() < b->Name.size();
+                             });
+}
+
+void Classify(const TProgramSources& sources, const std::vector<TDesktopEntry>& entries,
+              std::vector<TOwnedEntry>& owned) {
+    std::vector<std::string> queried;
+    for (const TDesktopEntry& e : entries) {
+        const std::string origin = (e.SystemFile ? *e.SystemFile : e.File).string();
+        const std::string stem = fs::path(origin).stem().string();
+        if (origin.find("/flatpak/exports/share/applications/") != std::string::npos)
+            owned.push_back({&e, "flatpak", FlatpakAppId(stem, sources.FlatpakApps), {}});
+        else if (origin.find("/snapd/desktop/applications/") != std::string::npos)
+            owned.push_back({&e, "snap", stem.substr(0, stem.find('_')), {}});
+        else {
+            owned.push_back({&e, "dpkg", {}, DpkgCandidates(e, sources.SearchPath)});
+            queried.insert(queried.end(), owned.back().Candidates.begin(),
+                           owned.back().Candidates.end());
+        }
+    }
+    std::sort(queried.begin(), queried.end());
+    queried.erase(std::unique(queried.begin(), queried.end()), queried.end());
+    const auto owners = DpkgOwners(sources.Run, queried);
+    for (TOwnedEntry& o : owned) {
+        if (o.Source != "dpkg")
+            continue;
+        for (const std::string& path : o.Candidates)
+            if (const auto it = owners.find(path); it != owners.end()) {
+                o.Package = it->second;
+                break;
+            }
+    }
 }
 
 } // namespace
@@ -217,6 +245,13 @@ TProgramSources TProgramSources::FromEnvironment() {
     for (std::string dir; std::getline(dirs, dir, ':');)
         if (!dir.empty())
             s.ApplicationFolders.push_back(fs::path(dir) / "applications");
+    const char* path = std::getenv("PATH");
+    // The system folders too: a desktop's PATH often lacks the sbin folders.
+    std::stringstream folders(std::string(path ? path : "") +
+                              ":/usr/local/bin:/usr/bin:/bin:/usr/local/sbin:/usr/sbin:/sbin");
+    for (std::string folder; std::getline(folders, folder, ':');)
+        if (!folder.empty() && folder[0] == '/')
+            s.SearchPath.push_back(folder);
     s.FlatpakApps = {userData / "flatpak/app", "/var/lib/flatpak/app"};
     return s;
 }
@@ -227,16 +262,38 @@ std::unique_ptr<IInstalledPrograms> CreateNativeInstalledPrograms() {
 
 std::optional<std::vector<TUninstallKey>> TDesktopPrograms::ReadKeys() {
     const std::vector<TDesktopEntry> entries = DesktopEntries(FSources.ApplicationFolders);
-    const auto owners = DpkgDesktopOwners(FSources.DpkgInfo);
-    std::optional<std::map<std::string, double>> sizes;
+    std::vector<TOwnedEntry> owned;
+    Classify(FSources, entries, owned);
+
+    // One program per package, where its first entry stands; its entries in menu order.
+    std::vector<std::pair<std::string, std::string>> order;
+    std::map<std::pair<std::string, std::string>, std::vector<const TDesktopEntry*>> byPackage;
+    std::vector<std::string> debs;
+    for (const TOwnedEntry& o : owned) {
+        if (o.Package.empty())
+            continue; // nobody can uninstall it
+        auto& list = byPackage[{o.Source, o.Package}];
+        if (list.empty()) {
+            order.emplace_back(o.Source, o.Package);
+            if (o.Source == "dpkg")
+                debs.push_back(o.Package);
+        }
+        list.push_back(o.Entry);
+    }
+    const auto sizes = DpkgSizes(FSources.Run, debs);
+    const auto locations = DpkgLocations(FSources.Run, debs);
+
     std::vector<TUninstallKey> keys;
-    for (const TDesktopEntry& e : entries) {
+    for (const auto& id : order) {
+        const auto& list = byPackage[id];
         TUninstallKey key;
-        key.DisplayName = e.Name;
-        const std::string file = e.File.string();
-        const std::string stem = e.File.stem().string();
-        if (file.find("/flatpak/exports/share/applications/") != std::string::npos) {
-            key.KeyName = FlatpakAppId(stem, FSources.FlatpakApps);
+        key.Source = id.first;
+        key.KeyName = id.second;
+        key.DisplayName = MainEntry(list, key.KeyName)->Name;
+        if (list.size() > 1)
+            for (const TDesktopEntry* e : list)
+                key.EntryNames.push_back(e->Name);
+        if (key.Source == "flatpak") {
             key.UninstallArgs = {"flatpak", "uninstall", "--assumeyes", "--", key.KeyName};
             for (const fs::path& apps : FSources.FlatpakApps) {
                 const fs::path files = apps / key.KeyName / "current/active/files";
@@ -247,21 +304,16 @@ std::optional<std::vector<TUninstallKey>> TDesktopPrograms::ReadKeys() {
                     break;
                 }
             }
-        } else if (file.find("/snapd/desktop/applications/") != std::string::npos) {
-            key.KeyName = stem.substr(0, stem.find('_'));
+        } else if (key.Source == "snap") {
             key.UninstallArgs = {"pkexec", "snap", "remove", "--", key.KeyName};
             key.Location = (FSources.SnapMounts / key.KeyName).string() + "/";
             key.SizeKB = SnapImageKB(FSources, key.KeyName);
-        } else if (const auto owner = owners.find(file); owner != owners.end()) {
-            key.KeyName = owner->second;
-            key.UninstallArgs = {"pkexec", "apt-get", "remove", "--yes", "--", key.KeyName};
-            if (!sizes)
-                sizes = DpkgSizes(FSources.DpkgStatus);
-            const auto size = sizes->find(key.KeyName);
-            key.SizeKB = size == sizes->end() ? 0 : size->second;
-            key.Location = DpkgLocation(FSources.DpkgInfo, key.KeyName);
         } else {
-            continue; // nobody can uninstall it
+            key.UninstallArgs = {"pkexec", "apt-get", "remove", "--yes", "--", key.KeyName};
+            const auto size = sizes.find(key.KeyName);
+            key.SizeKB = size == sizes.end() ? 0 : size->second;
+            const auto location = locations.find(key.KeyName);
+            key.Location = location == locations.end() ? std::string() : location->second;
         }
         key.UninstallString = Joined(key.UninstallArgs);
         keys.push_back(std::move(key));
@@ -269,8 +321,24 @@ std::optional<std::vector<TUninstallKey>> TDesktopPrograms::ReadKeys() {
     return keys;
 }
 
-bool TDesktopPrograms::StartUninstaller(const TUninstallKey& key, const std::string&) {
-    return !key.UninstallArgs.empty() && StartDetached(key.UninstallArgs);
+bool TDesktopPrograms::IsInstalled(const TUninstallKey& key) const {
+    if (key.Source == "flatpak")
+        return FSources.Run({"flatpak", "info", "--", key.KeyName}).ExitCode == 0;
+    if (key.Source == "snap")
+        return FSources.Run({"snap", "list", "--", key.KeyName}).ExitCode == 0;
+    const TCommandResult status = FSources.Run(
+        {"dpkg-query", "--show", "--showformat=${db:Status-Abbrev}", "--", key.KeyName});
+    if (!status.Started)
+        return true; // nobody to ask: it may well be there still
+    // The second letter is the package's state: not installed, or its configuration only.
+    return status.Output.size() >= 2 && status.Output[1] != 'n' && status.Output[1] != 'c';
+}
+
+std::unique_ptr<IUninstallRun> TDesktopPrograms::StartUninstaller(const TUninstallKey& key,
+                                                                  const std::string&) {
+    const TUninstallKey copy = key;
+    return std::make_unique<TPackageUninstallRun>(key.UninstallArgs,
+                                                  [this, copy] { return IsInstalled(copy); });
 }
 
 } // namespace Platform

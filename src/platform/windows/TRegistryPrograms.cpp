@@ -34,7 +34,8 @@ std::optional<std::wstring> TextValue(HKEY key, const wchar_t* name) {
 // entry must not hide the rest; a "{" key is kept unread, since the list ends there.
 bool ReadView(REGSAM view, std::vector<TUninstallKey>& keys) {
     HKEY root = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0,
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE,
+                      L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0,
                       KEY_READ | view, &root) != ERROR_SUCCESS)
         return false;
     // Key names are at most 255 characters.
@@ -94,15 +95,25 @@ public:
         keys.insert(keys.end(), keys64.begin(), keys64.end());
         return keys;
     }
-    bool StartUninstaller(const TUninstallKey&, const std::string& command) override {
+    // The shell starts the uninstaller and does not wait for it; whether it started or
+    // not, the program counts as gone, since the registry cannot tell when it will be.
+    std::unique_ptr<IUninstallRun> StartUninstaller(const TUninstallKey&,
+                                                    const std::string& command) override {
         const std::wstring wide = Win::Widen(command);
-        return reinterpret_cast<INT_PTR>(
-                   ShellExecuteW(nullptr, L"open", wide.c_str(), wide.c_str(), nullptr, SW_SHOW)) > 32;
+        const bool started =
+            reinterpret_cast<INT_PTR>(
+                ShellExecuteW(nullptr, L"open", wide.c_str(), wide.c_str(), nullptr, SW_SHOW)) > 32;
+        TUninstallOutcome outcome;
+        outcome.Gone = true;
+        outcome.Started = started;
+        return FinishedRun(outcome);
     }
 };
 
 } // namespace
 
-std::unique_ptr<IInstalledPrograms> CreateNativeInstalledPrograms() { return std::make_unique<TRegistryPrograms>(); }
+std::unique_ptr<IInstalledPrograms> CreateNativeInstalledPrograms() {
+    return std::make_unique<TRegistryPrograms>();
+}
 
 } // namespace Platform

@@ -5,21 +5,56 @@
 
 #include <QHeaderView>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 
 namespace {
+
+// An uninstaller that runs until the test ends it.
+struct TRunControl {
+    bool Finished = false;
+    Platform::TUninstallOutcome Outcome;
+};
+
+class TControlledRun : public Platform::IUninstallRun {
+public:
+    TControlledRun(std::shared_ptr<TRunControl> control, int& running, int& mostRunning)
+        : FControl(std::move(control)), FRunning(running) {
+        mostRunning = std::max(mostRunning, ++FRunning);
+    }
+    ~TControlledRun() override { --FRunning; }
+    bool Finished() override { return FControl->Finished; }
+    Platform::TUninstallOutcome Outcome() override { return FControl->Outcome; }
+
+private:
+    std::shared_ptr<TRunControl> FControl;
+    int& FRunning;
+};
 
 class TFakePrograms : public Platform::IInstalledPrograms {
 public:
     std::optional<std::vector<Platform::TUninstallKey>> ReadKeys() override { return Keys; }
-    bool StartUninstaller(const Platform::TUninstallKey& key, const std::string& command) override {
+    // Uninstallers end at once with the program gone, unless the test controls them.
+    std::unique_ptr<Platform::IUninstallRun> StartUninstaller(const Platform::TUninstallKey& key,
+                                                              const std::string& command) override {
         Started.push_back(key.KeyName + ":" + command);
-        return true;
+        if (Controls.count(key.KeyName))
+            return std::make_unique<TControlledRun>(Controls[key.KeyName], Running, MostRunning);
+        Platform::TUninstallOutcome gone;
+        gone.Gone = true;
+        return Platform::FinishedRun(gone);
+    }
+    std::shared_ptr<TRunControl> Control(const std::string& name) {
+        return Controls[name] = std::make_shared<TRunControl>();
     }
     std::vector<Platform::TUninstallKey> Keys;
     std::vector<std::string> Started;
+    std::map<std::string, std::shared_ptr<TRunControl>> Controls;
+    int Running = 0, MostRunning = 0;
 };
 
 Platform::TUninstallKey Key(const std::string& name, double size) {
@@ -87,7 +122,8 @@ TEST_F(ProgramWindow, TwoAdjacentCheckedRowsAreBothUninstalledInOnePress) {
     w.Lv_UninstallList->topLevelItem(1)->setCheckState(0, Qt::Checked);
     w.Lv_UninstallList->topLevelItem(2)->setCheckState(0, Qt::Checked);
     w.Btn_UninstallClick();
-    EXPECT_EQ(Fake->Started, (std::vector<std::string>{"WinZip:remove WinZip", "GIMP:remove GIMP"}));
+    EXPECT_EQ(Fake->Started,
+              (std::vector<std::string>{"WinZip:remove WinZip", "GIMP:remove GIMP"}));
     EXPECT_EQ(Names(w), (QStringList{"Firefox", "Other"}));
 }
 
@@ -120,8 +156,13 @@ TEST_F(ProgramWindow, SizeHeaderSortsDescendingThenAscending) {
 TEST_F(ProgramWindow, AnUnreadableListLeavesThePlaceholders) {
     Fake->Keys.clear();
     struct TNone : Platform::IInstalledPrograms {
-        std::optional<std::vector<Platform::TUninstallKey>> ReadKeys() override { return std::nullopt; }
-        bool StartUninstaller(const Platform::TUninstallKey&, const std::string&) override { return false; }
+        std::optional<std::vector<Platform::TUninstallKey>> ReadKeys() override {
+            return std::nullopt;
+        }
+        std::unique_ptr<Platform::IUninstallRun> StartUninstaller(const Platform::TUninstallKey&,
+                                                                  const std::string&) override {
+            return Platform::FinishedRun({});
+        }
     };
     auto old = Platform::SetInstalledPrograms(std::make_unique<TNone>());
     TfrmUninstall w;
@@ -129,4 +170,44 @@ TEST_F(ProgramWindow, AnUnreadableListLeavesThePlaceholders) {
     EXPECT_EQ(w.Lv_UninstallList->topLevelItemCount(), 0);
     EXPECT_EQ(w.tvFileType->topLevelItem(0)->text(0), QString::fromUtf8("编程开发(%d)"));
     Platform::SetInstalledPrograms(std::move(old));
+}
+
+TEST_F(ProgramWindow, CheckedProgramsGoOneAfterAnotherAndAFailureSaysWhy) {
+    const auto winzip = Fake->Control("WinZip");
+    const auto gimp = Fake->Control("GIMP");
+    TfrmUninstall w;
+    w.show();
+    w.Lv_UninstallList->topLevelItem(1)->setCheckState(0, Qt::Checked);
+    w.Lv_UninstallList->topLevelItem(2)->setCheckState(0, Qt::Checked);
+    w.Btn_UninstallClick();
+    Pump(300);
+    // The second waits for the first: two package managers would collide.
+    EXPECT_EQ(Fake->Started, std::vector<std::string>{"WinZip:remove WinZip"});
+    EXPECT_EQ(w.Lv_UninstallList->topLevelItem(1)->text(3), QString::fromUtf8("正在卸载…"));
+    EXPECT_FALSE(w.Btn_Uninstall->isEnabled());
+    EXPECT_FALSE(w.tvFileType->isEnabled());
+    w.close(); // an uninstaller is not abandoned half-way
+    EXPECT_TRUE(w.isVisible());
+
+    winzip->Outcome.ExitCode = 100;
+    winzip->Outcome.Message = "E: Could not get lock";
+    winzip->Finished = true;
+    Pump(300);
+    EXPECT_EQ(Boxes, std::vector<std::string>{
+                         "卸载 [WinZip] 失败 : E: Could not get lock (退出代码 100)"});
+    EXPECT_EQ(Names(w),
+              (QStringList{"Firefox", "WinZip", "GIMP", "Other"})); // still installed: it stays
+    EXPECT_EQ(w.Lv_UninstallList->topLevelItem(1)->text(3),
+              QString::fromUtf8("卸载失败: E: Could not get lock (退出代码 100)"));
+    EXPECT_EQ(Fake->Started.size(), 2u);
+
+    gimp->Outcome.Gone = true;
+    gimp->Finished = true;
+    Pump(300);
+    EXPECT_EQ(Names(w), (QStringList{"Firefox", "WinZip", "Other"}));
+    EXPECT_EQ(Fake->MostRunning, 1);
+    EXPECT_FALSE(w.Uninstalling());
+    EXPECT_TRUE(w.Btn_Uninstall->isEnabled());
+    w.close();
+    EXPECT_FALSE(w.isVisible());
 }
