@@ -123,7 +123,9 @@ TfrmUninstall::TfrmUninstall(QWidget* parent) : QDialog(parent) {
 
     connect(Btn_Uninstall, &QPushButton::clicked, this, &TfrmUninstall::Btn_UninstallClick);
     connect(btnClose, &QPushButton::clicked, this, &TfrmUninstall::btnCloseClick);
-    connect(tvFileType, &QTreeWidget::currentItemChanged, this, [this] { tvFileTypeChange(); });
+    // A choice of the user's, never the current node the tree gives itself when it first
+    // gets the focus (unselected): the window opens with every program listed.
+    connect(tvFileType, &QTreeWidget::itemSelectionChanged, this, [this] { tvFileTypeChange(); });
     FPollTimer = new QTimer(this);
     FPollTimer->setInterval(100);
     connect(FPollTimer, &QTimer::timeout, this, &TfrmUninstall::PollUninstaller);
@@ -188,9 +190,10 @@ void TfrmUninstall::UpdateCategoryCaptions() {
 
 void TfrmUninstall::tvFileTypeChange() {
     Lv_UninstallList->clear();
-    QTreeWidgetItem* node = tvFileType->currentItem();
-    if (!node || !FileKindList)
+    const QList<QTreeWidgetItem*> selected = tvFileType->selectedItems();
+    if (selected.isEmpty() || !FileKindList)
         return;
+    QTreeWidgetItem* node = selected.first();
     const TFileKind& kind = FileKindList->Kinds(tvFileType->indexOfTopLevelItem(node));
     FShown.clear();
     for (int i = 0; i < kind.ProgramCount(); ++i)

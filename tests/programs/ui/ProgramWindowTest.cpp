@@ -211,3 +211,23 @@ TEST_F(ProgramWindow, CheckedProgramsGoOneAfterAnotherAndAFailureSaysWhy) {
     w.close();
     EXPECT_FALSE(w.isVisible());
 }
+
+// Activated as a user's click activates it, the window gives the category tree the focus;
+// that must not choose a category.
+TEST_F(ProgramWindow, AnActivatedWindowListsEveryProgramUntilACategoryIsChosen) {
+    TfrmUninstall w;
+    w.show();
+    if (!QTest::qWaitForWindowActive(&w))
+        GTEST_SKIP() << "this platform plugin does not activate windows; runs under an X server";
+    Pump(200);
+    ASSERT_TRUE(w.tvFileType->hasFocus());
+    EXPECT_EQ(Names(w), (QStringList{"Firefox", "WinZip", "GIMP", "Other"}));
+    EXPECT_TRUE(w.tvFileType->selectedItems().isEmpty());
+
+    QTreeWidgetItem* images = w.tvFileType->topLevelItem(9);
+    QTest::mouseClick(w.tvFileType->viewport(), Qt::LeftButton, {},
+                      w.tvFileType->visualItemRect(images).center());
+    EXPECT_EQ(Names(w), QStringList{"GIMP"});
+    QTest::keyClick(w.tvFileType, Qt::Key_Down);
+    EXPECT_EQ(Names(w), QStringList{"WinZip"});
+}
