@@ -40,6 +40,7 @@ struct TOwnedEntry {
     const TDesktopEntry* Entry;
     std::string Source, Package;
     std::vector<std::string> Candidates; // dpkg: the files whose package it is, best first
+    std::string ProgramFile;             // dpkg: the entry's program, when it told the package
 };
 
 std::string TrimBlanks(const std::string& text) {
@@ -224,10 +225,12 @@ void Classify(const TProgramSources& sources, const std::vector<TDesktopEntry>& 
     for (TOwnedEntry& o : owned) {
         if (o.Source != "dpkg")
             continue;
-        for (const std::string& path : o.Candidates)
-            if (const auto it = owners.find(path); it != owners.end()) {
+        for (size_t i = 0; i < o.Candidates.size() && o.Package.empty(); ++i)
+            if (const auto it = owners.find(o.Candidates[i]); it != owners.end()) {
                 o.Package = it->second;
-                break;
+                // The last candidate is the desktop file itself.
+                if (i + 1 < o.Candidates.size())
+                    o.ProgramFile = o.Candidates[i];
             }
     }
 }
@@ -269,6 +272,7 @@ std::optional<std::vector<TUninstallKey>> TDesktopPrograms::ReadKeys() {
     std::vector<std::pair<std::string, std::string>> order;
     std::map<std::pair<std::string, std::string>, std::vector<const TDesktopEntry*>> byPackage;
     std::vector<std::string> debs;
+    std::map<std::string, std::string> programFolders;
     for (const TOwnedEntry& o : owned) {
         if (o.Package.empty())
             continue; // nobody can uninstall it
@@ -279,6 +283,8 @@ std::optional<std::vector<TUninstallKey>> TDesktopPrograms::ReadKeys() {
                 debs.push_back(o.Package);
         }
         list.push_back(o.Entry);
+        if (programFolders.count(o.Package) == 0 && !o.ProgramFile.empty())
+            programFolders[o.Package] = fs::path(o.ProgramFile).parent_path().string() + "/";
     }
     const auto sizes = DpkgSizes(FSources.Run, debs);
     const auto locations = DpkgLocations(FSources.Run, debs);
@@ -312,8 +318,12 @@ std::optional<std::vector<TUninstallKey>> TDesktopPrograms::ReadKeys() {
             key.UninstallArgs = {"pkexec", "apt-get", "remove", "--yes", "--", key.KeyName};
             const auto size = sizes.find(key.KeyName);
             key.SizeKB = size == sizes.end() ? 0 : size->second;
+            // A package with no folder of its own (vim: /usr/bin/vim.basic and shared
+            // folders) shows its program's folder.
             const auto location = locations.find(key.KeyName);
             key.Location = location == locations.end() ? std::string() : location->second;
+            if (key.Location->empty() && programFolders.count(key.KeyName))
+                key.Location = programFolders[key.KeyName];
         }
         key.UninstallString = Joined(key.UninstallArgs);
         keys.push_back(std::move(key));

@@ -57,8 +57,10 @@ QLabel* Heading(const char* text, const char* name, QWidget* parent) {
 
 TfrmUninstall::TfrmUninstall(QWidget* parent) : QDialog(parent) {
     setWindowTitle(Q("应用程序管理 --- 卸载无用的工具能节省磁盘空间，提升你的电脑运行速度"));
+    // The work area with the window manager's frame included, as maximised windows have it.
     if (const QScreen* screen = QApplication::primaryScreen())
         setGeometry(screen->availableGeometry());
+    setWindowState(Qt::WindowMaximized);
 
     auto* panel1 = new QHBoxLayout;
     auto* label1 = Heading("程序分类", "Label1", this);
@@ -75,6 +77,8 @@ TfrmUninstall::TfrmUninstall(QWidget* parent) : QDialog(parent) {
         new QTreeWidgetItem(tvFileType, {Q(CategoryCaptionTemplate(i))});
     for (int i = 0; i < tvFileType->topLevelItemCount(); ++i)
         tvFileType->topLevelItem(i)->setIcon(0, folder);
+    // No node is current either, so that none looks chosen when the tree gets the focus.
+    tvFileType->setCurrentItem(nullptr);
 
     Lv_UninstallList = new QTreeWidget;
     Lv_UninstallList->setObjectName("Lv_UninstallList");

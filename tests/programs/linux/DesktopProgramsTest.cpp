@@ -168,7 +168,10 @@ TEST_F(DesktopPrograms, EachPackageIsOneProgramFoundThroughTheProgramItRuns) {
     EXPECT_TRUE((*keys)[6].EntryNames.empty());
     EXPECT_EQ((*keys)[6].SizeKB, 3800);
     EXPECT_EQ((*keys)[6].UninstallArgs.back(), "vim");
-    EXPECT_EQ(Packages.Searches, 1); // every file asked about at once
+    // No folder of its own: the folder of its program.
+    EXPECT_EQ((*keys)[6].Location, (Root / "bin").string() + "/");
+    EXPECT_EQ((*keys)[2].Location, ""); // found by its desktop file: no program folder
+    EXPECT_EQ(Packages.Searches, 1);    // every file asked about at once
 }
 
 TEST_F(DesktopPrograms, FlatpaksAndSnapsAreOneProgramEachWithTheirOwnSize) {

@@ -5,6 +5,7 @@
 
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -223,6 +224,11 @@ TEST_F(ProgramWindow, AnActivatedWindowListsEveryProgramUntilACategoryIsChosen) 
     ASSERT_TRUE(w.tvFileType->hasFocus());
     EXPECT_EQ(Names(w), (QStringList{"Firefox", "WinZip", "GIMP", "Other"}));
     EXPECT_TRUE(w.tvFileType->selectedItems().isEmpty());
+    EXPECT_EQ(w.tvFileType->currentItem(), nullptr); // no node even looks chosen
+    // The work area, the window manager's frame included.
+    EXPECT_TRUE(w.screen()->availableGeometry().contains(w.frameGeometry()))
+        << w.frameGeometry().x() << "," << w.frameGeometry().y() << " " << w.frameGeometry().width()
+        << "x" << w.frameGeometry().height();
 
     QTreeWidgetItem* images = w.tvFileType->topLevelItem(9);
     QTest::mouseClick(w.tvFileType->viewport(), Qt::LeftButton, {},
