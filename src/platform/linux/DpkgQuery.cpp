@@ -94,10 +94,10 @@ TCommandResult RunCommand(const std::vector<std::string>& argv) {
 std::map<std::string, std::string> DpkgOwners(const TCommandRunner& run,
                                               const std::vector<std::string>& paths) {
     std::map<std::string, std::string> owners;
-    // A few hundred paths a call keep the command line well within its limit.
-    for (size_t from = 0; from < paths.size(); from += 200) {
+    // A thousand paths a call keep the command line well within its limit.
+    for (size_t from = 0; from < paths.size(); from += 1000) {
         std::vector<std::string> argv{"dpkg-query", "--search", "--"};
-        for (size_t i = from; i < paths.size() && i < from + 200; ++i)
+        for (size_t i = from; i < paths.size() && i < from + 1000; ++i)
             argv.push_back(ExactPattern(paths[i]));
         for (const std::string& line : Lines(run(argv).Output)) {
             const size_t colon = line.find(": ");
