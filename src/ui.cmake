@@ -50,7 +50,6 @@ add_dependencies(morvane morvane_data)
 include(GNUInstallDirs)
 # The program folder holds the executable and its data files side by side; a link in
 # bin/ makes it reachable from the PATH.
-set(MORVANE_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/morvane)
 install(TARGETS morvane RUNTIME DESTINATION ${MORVANE_INSTALL_DIR})
 install(CODE "
     file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")

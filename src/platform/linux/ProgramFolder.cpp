@@ -1,9 +1,13 @@
 #include "platform/ProgramFolder.h"
+#include "platform/SystemInfo.h"
+#include "platform/TreeDelete.h"
+#include "platform/linux/UserFolder.h"
 
 #include <cstdlib>
 #include <mutex>
 #include <system_error>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -14,29 +18,59 @@ namespace {
 std::mutex gFolderMutex;
 fs::path gOverride;
 
-fs::path UserDataHome() {
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/')
-        return xdg;
-    const char* home = std::getenv("HOME");
-    return fs::path(home && *home ? home : "/tmp") / ".local/share";
+bool IsUnder(const fs::path& path, const fs::path& tree) {
+    auto p = path.begin();
+    for (auto t = tree.begin(); t != tree.end(); ++t, ++p) {
+        if (p == path.end() || *p != *t)
+            return false;
+    }
+    return true;
 }
 
-// Copies the shipped data files that the user's folder does not have yet; files the
-// user already has (settings, lists) are never overwritten.
-void SeedFrom(const fs::path& shipped, const fs::path& target) {
-    std::error_code ec;
-    fs::create_directories(target, ec);
-    for (const auto& entry : fs::directory_iterator(shipped, ec)) {
-        if (!entry.is_regular_file(ec))
-            continue;
-        const fs::path name = entry.path().filename();
-        if (name == ProgramFile().filename())
-            continue;
-        fs::copy_file(entry.path(), target / name, fs::copy_options::skip_existing, ec);
+// Data are plain files without any execute bit, and folders; the program file and the
+// other programs beside it stay where they are.
+bool IsShippedData(const fs::path& entry) {
+    struct stat st;
+    if (entry.filename().native().starts_with('.') || stat(entry.c_str(), &st) != 0)
+        return false;
+    return S_ISDIR(st.st_mode) || (S_ISREG(st.st_mode) && (st.st_mode & 0111) == 0);
+}
+
+void LinkShipped(const fs::path& shipped, const fs::path& link) {
+    struct stat own;
+    if (lstat(link.c_str(), &own) == 0) {
+        struct stat target;
+        const bool dangling = S_ISLNK(own.st_mode) && stat(link.c_str(), &target) != 0;
+        if (!dangling || !DeleteTree(link))
+            return;
     }
+    std::error_code ec;
+    fs::create_symlink(shipped, link, ec);
 }
 
 } // namespace
+
+bool KeepsFilesBeside(const fs::path& programFolder) {
+    if (programFolder.empty() || IsUnder(programFolder, "/usr") || IsUnder(programFolder, "/opt"))
+        return false;
+    return access(programFolder.c_str(), W_OK) == 0;
+}
+
+fs::path UserProgramFolder() {
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/')
+        return fs::path(xdg) / "Morvane";
+    const fs::path home = HomeFolder();
+    return home.empty() ? fs::path() : home / ".local/share/Morvane";
+}
+
+void SeedUserFolder(const fs::path& shipped, const fs::path& user) {
+    std::error_code ec;
+    fs::create_directories(user, ec);
+    for (const auto& entry : fs::directory_iterator(shipped, ec)) {
+        if (IsShippedData(entry.path()))
+            LinkShipped(entry.path(), user / entry.path().filename());
+    }
+}
 
 fs::path ProgramFile() {
     std::error_code ec;
@@ -49,10 +83,10 @@ fs::path ProgramFolder() {
     if (!gOverride.empty())
         return gOverride;
     const fs::path exeFolder = ProgramFile().parent_path();
-    if (!exeFolder.empty() && access(exeFolder.c_str(), W_OK) == 0)
+    const fs::path user = UserProgramFolder();
+    if (KeepsFilesBeside(exeFolder) || user.empty())
         return gOverride = exeFolder;
-    const fs::path user = UserDataHome() / "Morvane";
-    SeedFrom(exeFolder, user);
+    SeedUserFolder(exeFolder, user);
     return gOverride = user;
 }
 
