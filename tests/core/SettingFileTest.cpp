@@ -2,6 +2,7 @@
 #include "core/TMemoryStream.h"
 #include "core/TSetting.h"
 #include "core/TTolvikReader.h"
+#include "platform/FileIo.h"
 
 #include "support/TTempDir.h"
 #include "support/Unprivileged.h"
@@ -304,4 +305,29 @@ TEST(SettingFileSave, ReadOnlyFolderGivesCannotCreateAndKeepsTheOldFiles) {
     EXPECT_EQ(text, "Cannot create file \"" + cfg.string() + "\". Permission denied");
     EXPECT_EQ(TTempDir::Read(cfg), "old settings");
     EXPECT_EQ(TTempDir::Read(dir / "ro/Morvane.cfg.Garbage"), "old types");
+}
+
+TEST(SettingFileSave, OversizedSettingsFileIsReportedAndKept) {
+    TTempDir dir;
+    const fs::path cfg = dir.Write("Morvane.cfg", "");
+    fs::resize_file(cfg, Platform::MaxListFileSize + 1);
+    TSetting setting(cfg);
+    const std::string prefix = "Cannot open file \"" + cfg.string() + "\". ";
+    EXPECT_EQ(setting.LoadErrorText(), prefix + "File is larger than 16 MiB");
+    EXPECT_THROW(setting.SaveToFile(cfg), EMorvaneError);
+    EXPECT_EQ(fs::file_size(cfg), Platform::MaxListFileSize + 1);
+}
+
+TEST(SettingFileSave, StartRemovesTheTemporariesOfKilledSavesOfEveryFileSavedThere) {
+    TTempDir dir;
+    for (const char* name : {".Morvane.cfg.1.tmp", ".Morvane.cfg.Garbage.22.tmp",
+                             ".Option2.CFG.333.tmp", ".tips.htm.4444.tmp"})
+        dir.Write(name, "torn");
+    const fs::path other = dir.Write(".kind.ini.5.tmp", "not saved by us");
+    const TSetting setting(dir / "Morvane.cfg");
+    int left = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.Path()))
+        ++left;
+    EXPECT_EQ(left, 1);
+    EXPECT_TRUE(fs::exists(other));
 }
