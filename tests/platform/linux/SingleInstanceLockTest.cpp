@@ -3,18 +3,15 @@
 #include "platform/TSingleInstance.h"
 
 #include "support/TTempDir.h"
+#include "support/linux/TOtherUser.h"
 #include "support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <functional>
 #include <optional>
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -71,56 +68,6 @@ bool IsPrivateFolder(const fs::path& folder) {
     return lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
            (st.st_mode & 0777) == 0700;
 }
-
-// Another local user ("nobody"), in a process of its own, who makes files and holds
-// locks on them until the object goes.
-class TOtherUser {
-public:
-    explicit TOtherUser(const std::function<void()>& setUp) {
-        int ready[2];
-        int stop[2];
-        if (pipe(ready) != 0 || pipe(stop) != 0)
-            return;
-        FPid = fork();
-        if (FPid == 0) {
-            close(ready[0]);
-            close(stop[1]);
-            if (setgid(65534) != 0 || setuid(65534) != 0)
-                _exit(2);
-            setUp();
-            char c = 1;
-            if (write(ready[1], &c, 1) != 1)
-                _exit(3);
-            while (read(stop[0], &c, 1) > 0) {
-            }
-            _exit(0);
-        }
-        close(ready[1]);
-        close(stop[0]);
-        FStop = stop[1];
-        char c = 0;
-        FReady = read(ready[0], &c, 1) == 1;
-        close(ready[0]);
-    }
-    ~TOtherUser() {
-        close(FStop);
-        if (FPid > 0)
-            waitpid(FPid, nullptr, 0);
-    }
-    bool Ready() const { return FReady; }
-
-    // Makes the file open to everyone and locks it for the rest of the process.
-    static void HoldLock(const fs::path& file) {
-        const int fd = open(file.c_str(), O_RDWR | O_CREAT, 0666);
-        fchmod(fd, 0666);
-        flock(fd, LOCK_EX);
-    }
-
-private:
-    pid_t FPid = -1;
-    int FStop = -1;
-    bool FReady = false;
-};
 
 } // namespace
 
@@ -182,7 +129,7 @@ TEST(SingleInstanceLock, AnotherUsersFilesInTheSharedFolderNeitherStopNorHoldUs)
     EXPECT_EQ(TSingleInstance(LockName).State(), TInstanceState::AlreadyRunning);
     struct stat st {};
     ASSERT_EQ(lstat(squatted.c_str(), &st), 0);
-    EXPECT_EQ(st.st_uid, 65534u); // left as the other user made it
+    EXPECT_EQ(st.st_uid, TOtherUser::Uid); // left as the other user made it
 }
 
 TEST(SingleInstanceLock, ALockFileThatCannotBeOpenedIsNotTakenAsRunning) {
