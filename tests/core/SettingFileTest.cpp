@@ -317,17 +317,3 @@ TEST(SettingFileSave, OversizedSettingsFileIsReportedAndKept) {
     EXPECT_THROW(setting.SaveToFile(cfg), EMorvaneError);
     EXPECT_EQ(fs::file_size(cfg), Platform::MaxListFileSize + 1);
 }
-
-TEST(SettingFileSave, StartRemovesTheTemporariesOfKilledSavesOfEveryFileSavedThere) {
-    TTempDir dir;
-    for (const char* name : {".Morvane.cfg.1.tmp", ".Morvane.cfg.Garbage.22.tmp",
-                             ".Option2.CFG.333.tmp", ".tips.htm.4444.tmp"})
-        dir.Write(name, "torn");
-    const fs::path other = dir.Write(".kind.ini.5.tmp", "not saved by us");
-    const TSetting setting(dir / "Morvane.cfg");
-    int left = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.Path()))
-        ++left;
-    EXPECT_EQ(left, 1);
-    EXPECT_TRUE(fs::exists(other));
-}

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -121,10 +122,12 @@ TEST(BadListFilesStart, TemporariesOfKilledSavesAreGoneAfterTheNextStart) {
     TTempDir dir;
     TProgram program(dir.Path(), "program");
     const fs::path folder = program.Folder();
-    for (const char* name :
-         {".Morvane.cfg.123456.tmp", ".Morvane.cfg.Garbage.7.tmp", ".Option2.CFG.42.tmp"})
+    // Every file the program saves in its folder; then what it never saves there.
+    for (const char* name : {".Morvane.cfg.123456.tmp", ".Morvane.cfg.Garbage.7.tmp",
+                             ".Option2.CFG.42.tmp", ".tips.htm.0.tmp"})
         std::ofstream(folder / name) << "torn";
-    std::ofstream(folder / ".notes.txt.1.tmp") << "the user's";
+    for (const char* name : {".notes.txt.1.tmp", ".kind.ini.5.tmp"})
+        std::ofstream(folder / name) << "the user's";
     fs::create_directories(dir / "runtime");
     program.Start(dir / "runtime");
     ASSERT_TRUE(program.WaitStarted(StartLimit));
@@ -132,7 +135,8 @@ TEST(BadListFilesStart, TemporariesOfKilledSavesAreGoneAfterTheNextStart) {
     for (const auto& entry : fs::directory_iterator(folder))
         if (entry.path().extension() == ".tmp")
             temporaries.push_back(entry.path().filename().string());
-    EXPECT_EQ(temporaries, std::vector<std::string>{".notes.txt.1.tmp"});
+    std::sort(temporaries.begin(), temporaries.end());
+    EXPECT_EQ(temporaries, (std::vector<std::string>{".kind.ini.5.tmp", ".notes.txt.1.tmp"}));
 }
 
 TEST(BadListFilesStart, AnotherUsersLockInTheSharedTemporaryFolderDoesNotStopAStart) {
