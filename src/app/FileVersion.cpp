@@ -236,7 +236,9 @@ std::string VersionFileVersion(std::string_view block) {
 }
 
 std::string GetFileVersionText(const std::filesystem::path& file) {
-    const auto bytes = Platform::ReadWholeFile(file, nullptr);
+    // A program file, far larger than a list file may be (a debug build is tens of MiB).
+    constexpr std::uintmax_t MaxProgramFileSize = std::uintmax_t{1} << 30;
+    const auto bytes = Platform::ReadWholeFile(file, nullptr, MaxProgramFileSize);
     if (!bytes)
         return {};
     const auto block = FindVersionInfo(*bytes);

@@ -2,10 +2,9 @@
 
 #include "core/EMorvaneError.h"
 #include "core/PathText.h"
+#include "core/TProtectedFiles.h"
 #include "platform/FileIo.h"
 #include "platform/TextCodec.h"
-
-#include <string_view>
 
 bool TTips::LoadTips(const std::filesystem::path& file) {
     FTipIndex = 1;
@@ -16,16 +15,8 @@ bool TTips::LoadTips(const std::filesystem::path& file) {
     const auto bytes = Platform::ReadWholeFile(file, nullptr);
     if (!bytes)
         return true;
-    const std::string text = Platform::SystemToUtf8(*bytes);
-    std::string_view rest = text;
-    while (!rest.empty() && TipCount() < MaxTips) {
-        const size_t end = rest.find('\n');
-        std::string_view line = rest.substr(0, end);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        FTips.emplace_back(line);
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-    }
+    // Lines end as in the other lists: CR LF, a lone LF or a lone CR.
+    FTips = SplitTextLines(Platform::SystemToUtf8(*bytes), false, MaxTips);
     return true;
 }
 

@@ -10,8 +10,9 @@ class TTips {
 public:
     static constexpr int MaxTips = 100;
 
-    // Starts over at tip 1 with no tips, then reads the file's lines, at most MaxTips;
-    // a missing or unreadable file leaves the list empty. False when there was no file.
+    // Starts over at tip 1 with no tips, then reads the file's lines (ended by CR LF, LF
+    // or a lone CR), at most MaxTips; a missing or unreadable file (also one that is not
+    // a regular file, or is too large) leaves the list empty. False when there was no file.
     bool LoadTips(const std::filesystem::path& file);
 
     int TipCount() const { return static_cast<int>(FTips.size()); }

@@ -107,5 +107,6 @@ bool TGarbages::ReadFromFile(const std::filesystem::path& path) {
 }
 
 std::string TGarbages::WriteToFile(const std::filesystem::path& path) const {
-    return Platform::WriteFileAtomically(path, ToFileText());
+    const std::string kept = KeptUnreadableFileText(path);
+    return kept.empty() ? Platform::WriteFileAtomically(path, ToFileText()) : kept;
 }

@@ -29,9 +29,11 @@ public:
 
     // The junk types file: three lines per type (pattern, description, "Y" or "N"),
     // system code page, CR LF. Reading replaces the whole collection; a file that cannot
-    // be opened reads as empty. Returns false when the file could not be read.
+    // be opened (or is not a regular file, or is too large) reads as empty. Returns false
+    // when the file could not be read.
     bool ReadFromFile(const std::filesystem::path& path);
     // Returns the system's reason when the file could not be written, else an empty text.
+    // A file that is there but cannot be read is not replaced: that is a failure too.
     std::string WriteToFile(const std::filesystem::path& path) const;
 
     // The file's text for the current items, in the system code page.

@@ -8,14 +8,22 @@
 
 namespace fs = std::filesystem;
 
-fs::path ProtectedFilesPath() { return Platform::ProgramFolder() / "Option2.CFG"; }
+fs::path ProtectedFilesPath() {
+    return Platform::ProgramFolder() / ProtectedFilesName;
+}
 
-std::vector<std::string> SplitTextLines(std::string_view text, bool stopAtNul) {
+std::string KeptUnreadableFileText(const fs::path& path) {
+    const std::string reason = Platform::UnreadableFileReason(path);
+    return reason.empty() ? reason
+                          : "The file cannot be read (" + reason + "), so it is kept as it is";
+}
+
+std::vector<std::string> SplitTextLines(std::string_view text, bool stopAtNul, size_t maxLines) {
     if (stopAtNul)
         text = text.substr(0, text.find('\0'));
     std::vector<std::string> lines;
     size_t pos = 0;
-    while (pos < text.size()) {
+    while (pos < text.size() && lines.size() < maxLines) {
         const size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
         lines.emplace_back(text.substr(pos, end - pos));
         pos = end;
@@ -43,7 +51,9 @@ void SaveProtectedFiles(const fs::path& path, const std::vector<std::string>& en
     std::string text;
     for (const std::string& entry : entries)
         text += entry + "\r\n";
-    const std::string error = Platform::WriteFileAtomically(path, Platform::Utf8ToSystem(text));
+    std::string error = KeptUnreadableFileText(path);
+    if (error.empty())
+        error = Platform::WriteFileAtomically(path, Platform::Utf8ToSystem(text));
     if (!error.empty())
         throw EMorvaneError("Cannot create file \"" + PathText(path) + "\". " + error);
 }

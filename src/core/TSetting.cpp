@@ -4,6 +4,7 @@
 #include "core/PathText.h"
 #include "core/TDisk.h"
 #include "core/TMemoryStream.h"
+#include "core/TProtectedFiles.h"
 #include "core/TTolvikReader.h"
 #include "core/TTolvikWriter.h"
 #include "platform/FileIo.h"
@@ -87,10 +88,20 @@ bool FileExists(const fs::path& path) {
     return fs::exists(path, ec);
 }
 
+// Every file the program saves in its folder through a temporary, the tips window's page
+// among them.
+std::vector<std::string> SavedFileNames(const fs::path& settingsFile) {
+    return {settingsFile.filename().string(), GarbagesFilePath(settingsFile).filename().string(),
+            ProtectedFilesName, "tips.htm"};
+}
+
 } // namespace
 
 TSetting::TSetting(const fs::path& settingsFile) {
     const fs::path garbagesFile = GarbagesFilePath(settingsFile);
+    const fs::path folder =
+        settingsFile.has_parent_path() ? settingsFile.parent_path() : fs::path(".");
+    Platform::RemoveAtomicWriteLeftovers(folder, SavedFileNames(settingsFile));
     try {
         LoadFromFile(settingsFile);
     } catch (const std::exception& e) {
@@ -158,7 +169,9 @@ void TSetting::LoadFromFile(const fs::path& path) {
 void TSetting::SaveToFile(const fs::path& path) const {
     TMemoryStream stream;
     SaveObjectToStream(*this, stream);
-    const std::string error = Platform::WriteFileAtomically(path, stream.Bytes());
+    std::string error = KeptUnreadableFileText(path);
+    if (error.empty())
+        error = Platform::WriteFileAtomically(path, stream.Bytes());
     if (!error.empty())
         throw EMorvaneError("Cannot create file \"" + PathText(path) + "\". " + error);
     // A junk types file we could not read is left alone: writing our (empty) list over

@@ -15,7 +15,8 @@
 // file's name + ".Garbage"; the clean directories are rebuilt at every start.
 class TSetting : public TPersistent {
 public:
-    // Sets the defaults, loads the settings file and the junk types file (a first start
+    // Removes what killed saves left in the settings file's folder (their temporaries),
+    // sets the defaults, loads the settings file and the junk types file (a first start
     // without a junk types file gets the 28 default types, unchecked) and builds the
     // clean directories from the drives. Never throws: after a failed read it goes on
     // with the defaults, still loads the junk types file, and keeps the error's text in
@@ -26,13 +27,16 @@ public:
 
     // Reads the property records of the file, when it exists, then the junk types file
     // beside it, when that exists (it replaces Garbages). Throws EMorvaneError with the
-    // reader's texts, or "Cannot open file "%s". %s"; records read before the failure
+    // reader's texts, or "Cannot open file "%s". %s" (also for a file that is not a
+    // regular one or is too large to be a settings file); records read before the failure
     // stay applied and the junk types file is then not read.
     void LoadFromFile(const std::filesystem::path& path);
     // Rewrites the settings file, then the junk types file. Throws EMorvaneError
-    // "Cannot create file "%s". %s" when the settings file cannot be written (the old
-    // file stays whole and the junk types file is not written). A junk types file that
-    // cannot be written fails silently.
+    // "Cannot create file "%s". %s" when the settings file cannot be written, or when a
+    // settings file is there that cannot be read, which is kept as it is rather than
+    // replaced by what the program did not read from it (the old file stays whole and
+    // the junk types file is not written). A junk types file that cannot be written, or
+    // cannot be read and is kept, fails silently.
     void SaveToFile(const std::filesystem::path& path) const;
 
     // Empty when the constructor's read went well.

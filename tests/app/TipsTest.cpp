@@ -73,6 +73,26 @@ TEST(Tips, LinesKeepTheirMarkupAndLoseOnlyTheLineEnd) {
     EXPECT_EQ(tips.TipIndex(), 1);
 }
 
+TEST(Tips, LinesEndAtCrLfAtLfAndAtALoneCr) {
+    TTempDir dir;
+    TTips tips;
+    tips.LoadTips(dir.Write("Tips.CFG", "one\rtwo\r\nthree\nfour\r\r\nsix"));
+    EXPECT_EQ(tips.TipCount(), 6);
+    EXPECT_EQ(tips.Tip(1), "one");
+    EXPECT_EQ(tips.Tip(2), "two");
+    EXPECT_EQ(tips.Tip(4), "four");
+    EXPECT_EQ(tips.Tip(5), ""); // a lone CR, then CR LF: an empty line between
+    EXPECT_EQ(tips.Tip(6), "six");
+
+    // Only the first hundred lines count, however they end.
+    std::string crOnly;
+    for (int i = 1; i <= 150; ++i)
+        crOnly += "t" + std::to_string(i) + "\r";
+    tips.LoadTips(dir.Write("cr.CFG", crOnly));
+    EXPECT_EQ(tips.TipCount(), 100);
+    EXPECT_EQ(tips.Tip(100), "t100");
+}
+
 TEST(Tips, PageIsTheTipBetweenTheFontLines) {
     TTempDir dir;
     const auto page = dir / "tips.htm";

@@ -53,3 +53,20 @@ TEST(ProtectedFiles, MissingOrUnwritableFileGivesTheFrameworkErrors) {
     Platform::SetProgramFolder(dir.Path());
     EXPECT_EQ(ProtectedFilesPath(), dir / "Option2.CFG");
 }
+
+TEST(ProtectedFiles, OversizedFileIsRefusedAndKept) {
+    TTempDir dir;
+    const fs::path path = dir.Write("Option2.CFG", "");
+    fs::resize_file(path, Platform::MaxListFileSize + 1);
+    EXPECT_THROW(LoadProtectedFiles(path), EMorvaneError);
+    try {
+        SaveProtectedFiles(path, {"a.txt"});
+        ADD_FAILURE() << "written";
+    } catch (const EMorvaneError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot create file \"" + path.string() +
+                      "\". The file cannot be read (File is larger than 16 MiB), "
+                      "so it is kept as it is");
+    }
+    EXPECT_EQ(fs::file_size(path), Platform::MaxListFileSize + 1);
+}

@@ -2,6 +2,7 @@
 #include "core/TMemoryStream.h"
 #include "core/TSetting.h"
 #include "core/TTolvikReader.h"
+#include "platform/FileIo.h"
 
 #include "support/TTempDir.h"
 #include "support/Unprivileged.h"
@@ -304,4 +305,15 @@ TEST(SettingFileSave, ReadOnlyFolderGivesCannotCreateAndKeepsTheOldFiles) {
     EXPECT_EQ(text, "Cannot create file \"" + cfg.string() + "\". Permission denied");
     EXPECT_EQ(TTempDir::Read(cfg), "old settings");
     EXPECT_EQ(TTempDir::Read(dir / "ro/Morvane.cfg.Garbage"), "old types");
+}
+
+TEST(SettingFileSave, OversizedSettingsFileIsReportedAndKept) {
+    TTempDir dir;
+    const fs::path cfg = dir.Write("Morvane.cfg", "");
+    fs::resize_file(cfg, Platform::MaxListFileSize + 1);
+    TSetting setting(cfg);
+    const std::string prefix = "Cannot open file \"" + cfg.string() + "\". ";
+    EXPECT_EQ(setting.LoadErrorText(), prefix + "File is larger than 16 MiB");
+    EXPECT_THROW(setting.SaveToFile(cfg), EMorvaneError);
+    EXPECT_EQ(fs::file_size(cfg), Platform::MaxListFileSize + 1);
 }

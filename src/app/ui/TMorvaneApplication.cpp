@@ -25,12 +25,13 @@ bool TMorvaneApplication::notify(QObject* receiver, QEvent* event) {
 }
 
 void TMorvaneApplication::ShowException(const std::string& text) {
+    // Also into the session's log: a program started from a menu has nobody to read a
+    // box that went unseen, and a box that cannot be shown still leaves its text.
+    std::cerr << Title << ": " << text << std::endl;
     // The box runs its own event loop; an error inside it must not recurse without end.
     static bool showing = false;
-    if (showing) {
-        std::cerr << Title << ": " << text << '\n';
+    if (showing)
         return;
-    }
     showing = true;
     try {
         MessageBoxHook().Show(text, "");

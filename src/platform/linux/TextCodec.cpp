@@ -1,5 +1,6 @@
 #include "platform/TextCodec.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include <iconv.h>
@@ -7,39 +8,107 @@
 namespace Platform {
 namespace {
 
-std::string Convert(std::string_view bytes, const char* from, const char* to) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return std::string(bytes);
-    std::string out;
-    out.resize(bytes.size() * 2 + 16);
-    char* in = const_cast<char*>(bytes.data());
-    size_t inLeft = bytes.size();
-    char* dst = out.data();
-    size_t outLeft = out.size();
-    while (inLeft > 0) {
-        if (iconv(cd, &in, &inLeft, &dst, &outLeft) != static_cast<size_t>(-1))
-            continue;
-        if (errno == E2BIG) {
-            const size_t used = out.size() - outLeft;
-            out.resize(out.size() * 2);
-            dst = out.data() + used;
-            outLeft = out.size() - used;
+bool InRange(unsigned char c, unsigned char low, unsigned char high) {
+    return c >= low && c <= high;
+}
+
+// True when the bytes at p (left of them) cannot begin any GB18030 character: 0x80 and
+// 0xFF, a lead byte without a fitting second byte, or a cut-short four-byte form. Such a
+// byte is one U+FFFD, as iconv would refuse it.
+bool StartsMalformedGb18030(const unsigned char* p, size_t left) {
+    if (p[0] == 0x80 || p[0] == 0xFF || left < 2)
+        return true;
+    if (InRange(p[1], 0x40, 0x7E) || InRange(p[1], 0x80, 0xFE))
+        return false;
+    if (InRange(p[1], 0x30, 0x39))
+        return !(left >= 4 && InRange(p[2], 0x81, 0xFE) && InRange(p[3], 0x30, 0x39));
+    return true;
+}
+
+// The UTF-8 text being made, written into by iconv; it only ever doubles.
+class TUtf8Out {
+public:
+    explicit TUtf8Out(size_t expected) : FText(expected, '\0') {}
+    // At least needed bytes free at End().
+    void Room(size_t needed) {
+        if (FText.size() - FUsed < needed)
+            FText.resize(std::max(FText.size() * 2, FUsed + needed));
+    }
+    char* End() { return FText.data() + FUsed; }
+    size_t Free() const { return FText.size() - FUsed; }
+    void Grew(size_t bytes) { FUsed += bytes; }
+    std::string Take() {
+        FText.resize(FUsed);
+        return std::move(FText);
+    }
+
+private:
+    std::string FText;
+    size_t FUsed = 0;
+};
+
+// Copies ASCII and turns bytes that can never decode into U+FFFD, from p on, up to the
+// first byte that may begin a GB18030 character; returns how many bytes it took.
+size_t CopyPlainBytes(const unsigned char* p, size_t left, TUtf8Out& out) {
+    out.Room(left * 3);
+    char* dst = out.End();
+    size_t taken = 0;
+    for (; taken < left; ++taken) {
+        if (p[taken] < 0x80) {
+            *dst++ = static_cast<char>(p[taken]);
+        } else if (StartsMalformedGb18030(p + taken, left - taken)) {
+            *dst++ = '\xEF';
+            *dst++ = '\xBF';
+            *dst++ = '\xBD';
         } else {
-            // A byte that has no meaning in the source code page: keep it as U+FFFD.
-            const size_t used = out.size() - outLeft;
-            out.resize(used);
-            out += "\xEF\xBF\xBD";
-            ++in;
-            --inLeft;
-            out.resize(out.size() + inLeft * 2 + 16);
-            dst = out.data() + used + 3;
-            outLeft = out.size() - used - 3;
+            break;
         }
     }
-    out.resize(out.size() - outLeft);
+    out.Grew(static_cast<size_t>(dst - out.End()));
+    return taken;
+}
+
+// Converts with iconv from p on until the end or the first byte iconv refuses; returns
+// how many bytes it took (0 when it refused the first).
+size_t ConvertWithTable(iconv_t cd, const unsigned char* p, size_t left, TUtf8Out& out) {
+    char* in = reinterpret_cast<char*>(const_cast<unsigned char*>(p));
+    size_t inLeft = left;
+    for (;;) {
+        char* dst = out.End();
+        size_t outLeft = out.Free();
+        const size_t result = iconv(cd, &in, &inLeft, &dst, &outLeft);
+        out.Grew(static_cast<size_t>(dst - out.End()));
+        if (result != static_cast<size_t>(-1) || errno != E2BIG)
+            return left - inLeft;
+        out.Room(out.Free() + 16);
+    }
+}
+
+// Decodes in one pass, in time linear in the length whatever the bytes: plain ASCII and
+// bytes that can never decode are handled here without a call into iconv, so a long run
+// of invalid bytes costs one replacement character each and nothing more; iconv converts
+// the stretches that hold GB18030 characters. A sequence of the right form that the
+// table does not know is also one U+FFFD for its first byte.
+std::string DecodeGb18030(std::string_view bytes) {
+    iconv_t cd = iconv_open("UTF-8", "GB18030");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return std::string(bytes);
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    size_t left = bytes.size();
+    TUtf8Out out(bytes.size() * 2 + 16);
+    while (left > 0) {
+        size_t taken = CopyPlainBytes(p, left, out);
+        if (taken == 0 && (taken = ConvertWithTable(cd, p, left, out)) == 0) {
+            out.Room(3);
+            std::copy_n("\xEF\xBF\xBD", 3, out.End());
+            out.Grew(3);
+            taken = 1;
+        }
+        p += taken;
+        left -= taken;
+    }
     iconv_close(cd);
-    return out;
+    return out.Take();
 }
 
 } // namespace
@@ -86,7 +155,7 @@ bool IsValidUtf8(std::string_view s) {
 std::string SystemToUtf8(std::string_view bytes) {
     if (IsValidUtf8(bytes))
         return std::string(bytes);
-    return Convert(bytes, "GB18030", "UTF-8");
+    return DecodeGb18030(bytes);
 }
 
 std::string Utf8ToSystem(std::string_view text) { return std::string(text); }
