@@ -2,6 +2,12 @@
 
 #include "core/ui/Pictures.h"
 #include "core/IMessageBoxHook.h"
+#include "core/TSetting.h"
+#include "platform/TSessionEndSignals.h"
+
+#include <QMetaObject>
+#include <QPointer>
+#include <QSessionManager>
 
 #include <exception>
 #include <iostream>
@@ -11,6 +17,26 @@ TMorvaneApplication::TMorvaneApplication(int& argc, char** argv) : QApplication(
     setApplicationName(QString::fromUtf8(Title));
     setDesktopFileName(QStringLiteral("morvane"));
     setWindowIcon(ProgramIcon());
+
+    // The session may end without asking again: what is saved now is what survives.
+    connect(this, &QGuiApplication::commitDataRequest, this,
+            [](QSessionManager&) { SaveSettings(); });
+    // The signal comes on the watcher's thread; the work is done on this one.
+    FEndSignals =
+        std::make_unique<Platform::TSessionEndSignals>([app = QPointer<TMorvaneApplication>(this)] {
+            QMetaObject::invokeMethod(
+                app,
+                [app] {
+                    if (app)
+                        app->EndOnRequest();
+                },
+                Qt::QueuedConnection);
+        });
+}
+
+// The watcher goes before the application object it posts to.
+TMorvaneApplication::~TMorvaneApplication() {
+    FEndSignals.reset();
 }
 
 bool TMorvaneApplication::notify(QObject* receiver, QEvent* event) {
@@ -27,7 +53,8 @@ bool TMorvaneApplication::notify(QObject* receiver, QEvent* event) {
 void TMorvaneApplication::ShowException(const std::string& text) {
     // The box runs its own event loop; an error inside it must not recurse without end.
     static bool showing = false;
-    if (showing) {
+    const auto* app = dynamic_cast<const TMorvaneApplication*>(QCoreApplication::instance());
+    if (showing || (app && app->EndRequested())) {
         std::cerr << Title << ": " << text << '\n';
         return;
     }
@@ -37,4 +64,28 @@ void TMorvaneApplication::ShowException(const std::string& text) {
     } catch (...) {
     }
     showing = false;
+}
+
+void TMorvaneApplication::EndOnRequest() {
+    if (FEndRequested)
+        return;
+    FEndRequested = true;
+    SaveSettings();
+    // Every event loop ends, the modal windows' too; main then destroys the launcher,
+    // which saves the settings once more with whatever the windows changed on closing.
+    // A request during start-up comes before the main loop runs: the queued exit ends
+    // that loop as soon as it starts.
+    QCoreApplication::exit(0);
+    QMetaObject::invokeMethod(
+        this, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+}
+
+void TMorvaneApplication::SaveSettings() {
+    if (!Setting)
+        return;
+    try {
+        Setting->SaveToFile(SettingsFilePath());
+    } catch (const std::exception& e) {
+        ShowException(e.what());
+    }
 }
