@@ -1,12 +1,19 @@
 #include "ShellFixture.h"
 
 #include "app/ProgramDir.h"
+#include "app/ui/ModalWindow.h"
 #include "app/ui/TFrm_Tips.h"
 #include "core/TSetting.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QProcess>
 #include <QPushButton>
+#include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -58,17 +65,79 @@ TEST_F(TipsWindow, WithoutTipsTheEmptyTipIsShown) {
     EXPECT_TRUE(std::filesystem::exists(Folder() / "tips.htm"));
 }
 
-TEST_F(TipsWindow, OnlyTheCloseButtonClosesAndTheTipIsKept) {
+TEST_F(TipsWindow, EscLeavesItOpenTheCloseBoxClosesAsTheButtonAndTheTipIsKept) {
     Folder().Write("Tips.CFG", "one\r\ntwo\r\n");
     Create()->show();
     Click("Btn_NextTips");
-    Frm_Tips->close();
     Frm_Tips->reject(); // Esc
     EXPECT_TRUE(Frm_Tips->isVisible());
     Click("Btn_DeletePlan");
     EXPECT_FALSE(Frm_Tips->isVisible());
     Frm_Tips->show();
     EXPECT_EQ(Shown(), QStringLiteral("two"));
+
+    // The window manager's close box ends the modal run as the button does.
+    QTimer::singleShot(0, [] { Frm_Tips->windowHandle()->close(); });
+    QElapsedTimer clock;
+    clock.start();
+    QTimer::singleShot(5000, Frm_Tips, &QDialog::accept); // a close box that fails ends the test
+    RunModal(Frm_Tips);
+    EXPECT_LT(clock.elapsed(), 4000);
+    EXPECT_FALSE(Frm_Tips->isVisible());
+}
+
+TEST_F(TipsWindow, MinimisingLeavesTheTipsAndTheLauncherOnTheScreen) {
+    QWidget launcher;
+    launcher.resize(468, 329);
+    launcher.show();
+    Frm_Tips = new TFrm_Tips(&launcher);
+    bool stayed = false;
+    bool active = false;
+    QTimer::singleShot(0, [&] {
+        active = QTest::qWaitForWindowActive(Frm_Tips, 5000);
+        Frm_Tips->showMinimized();
+        Pump(500);
+        stayed = !Frm_Tips->isMinimized() && Frm_Tips->isVisible() && !launcher.isMinimized();
+        Click("Btn_DeletePlan");
+    });
+    RunModal(Frm_Tips);
+    EXPECT_TRUE(active);
+    EXPECT_TRUE(stayed);
+    delete Frm_Tips; // before the launcher that owns it
+}
+
+// What the tips ask of the window manager and what it offers on their title bar, read
+// from the X server itself.
+TEST_F(TipsWindow, WindowManagerIsAskedForNoMinimiseNorMaximise) {
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        GTEST_SKIP() << "no X server: the window manager's buttons are seen under Xvfb only";
+    Create()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Frm_Tips));
+    auto property = [](const char* name) {
+        QProcess xprop;
+        xprop.start(QStringLiteral("xprop"),
+                    {QStringLiteral("-id"), QString::number(Frm_Tips->winId()), QString::fromLatin1(name)});
+        xprop.waitForFinished(5000);
+        return QString::fromLatin1(xprop.readAllStandardOutput()).trimmed();
+    };
+    // Motif hints: flags, functions, decorations. Functions 0x8 minimise and 0x10
+    // maximise must be off; no function bit at all would mean every function.
+    const QStringList motif = property("_MOTIF_WM_HINTS").section(QLatin1Char('='), 1).split(QLatin1Char(','));
+    ASSERT_GE(motif.size(), 2) << property("_MOTIF_WM_HINTS").toStdString();
+    const uint functions = motif[1].trimmed().toUInt(nullptr, 16);
+    EXPECT_NE(functions, 0u);
+    EXPECT_EQ(functions & 0x19u, 0u) << functions; // all, minimise, maximise
+    EXPECT_NE(functions & 0x20u, 0u) << functions; // close
+
+    QString actions;
+    for (int i = 0; i < 30 && !actions.contains(QStringLiteral("_NET_WM_ACTION_CLOSE")); ++i) {
+        Pump(100);
+        actions = property("_NET_WM_ALLOWED_ACTIONS");
+    }
+    if (!actions.contains(QStringLiteral("_NET_WM_ACTION_CLOSE")))
+        GTEST_SKIP() << "no window manager on this X server: " << actions.toStdString();
+    EXPECT_FALSE(actions.contains(QStringLiteral("MAXIMIZE"))) << actions.toStdString();
+    Click("Btn_DeletePlan");
 }
 
 TEST_F(TipsWindow, CheckBoxShowsAndSavesTheStartSetting) {
