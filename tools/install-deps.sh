@@ -9,6 +9,7 @@ PACKAGES=(
     fp-utils clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine googletest
     xvfb xauth fonts-wqy-microhei xdg-utils
+    locales openbox xdotool x11-utils
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,8 @@ struct TLocaleCase {
     const char* ListDateTime;       // 14 June 2008, 09:05:07
     std::vector<std::string> Order; // the analysis list of the same names
 };
+
+void PrintTo(const TLocaleCase& locale, std::ostream* out) { *out << locale.Name; }
 
 class TEnvironment {
 public:
