@@ -1,6 +1,7 @@
 #include "app/ui/TFrm_Tips.h"
 
 #include "app/ProgramDir.h"
+#include "app/ui/CaptionOnlyWindow.h"
 #include "core/ui/Pictures.h"
 #include "app/ui/TMorvaneApplication.h"
 #include "core/TSetting.h"
@@ -14,7 +15,6 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QTextBrowser>
-#include <QTimer>
 #include <QUrl>
 
 TFrm_Tips* Frm_Tips = nullptr;
@@ -46,22 +46,9 @@ QString PathString(const std::filesystem::path& path) {
 
 } // namespace
 
-namespace {
-
-// A caption without buttons. Under X, Qt leaves every function of the window to the
-// window manager unless the close box is asked for, so the hints ask for the close box
-// alone (window managers add one anyway) and with it rule out minimising and maximising.
-Qt::WindowFlags TipsWindowFlags() {
-    const Qt::WindowFlags caption = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-    if (QGuiApplication::platformName() == QLatin1String("xcb"))
-        return caption | Qt::WindowCloseButtonHint;
-    return caption;
-}
-
-} // namespace
-
-TFrm_Tips::TFrm_Tips(QWidget* parent) : QDialog(parent, TipsWindowFlags()) {
+TFrm_Tips::TFrm_Tips(QWidget* parent) : QDialog(parent, CaptionOnlyFlags()) {
     setObjectName(QStringLiteral("Frm_Tips"));
+    RestoreWhenMinimised(this);
     setWindowTitle(QStringLiteral("每日技巧"));
     setFixedSize(430, 264);
     QFont font = PixelFont(QStringLiteral("MS Sans Serif"), 12, false);
@@ -156,21 +143,6 @@ void TFrm_Tips::closeEvent(QCloseEvent* event) {
     event->accept();
     if (isVisible())
         Btn_DeletePlanClick();
-}
-
-// Minimised, the modal tips would take the launcher they block out of sight with them,
-// or leave it on the screen unusable: the tips stay up instead.
-void TFrm_Tips::changeEvent(QEvent* event) {
-    QDialog::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized))
-        QTimer::singleShot(0, this, [this] {
-            if (!isMinimized())
-                return;
-            setWindowState(windowState() & ~Qt::WindowMinimized);
-            show();
-            raise();
-            activateWindow();
-        });
 }
 
 void TFrm_Tips::Btn_NextTipsClick() { ShowTip(FTips.NextTip()); }

@@ -17,7 +17,9 @@
 
 namespace {
 
-QString Flag(bool value) { return value ? QStringLiteral("1") : QStringLiteral("0"); }
+QString Flag(bool value) {
+    return value ? QStringLiteral("1") : QStringLiteral("0");
+}
 
 // The windows a user can see: no tool tips, menus or the like.
 bool UserWindow(const QWidget* widget) {
@@ -41,7 +43,8 @@ QString Snapshot() {
             continue;
         const QString name = ClassOf(window);
         out += QStringLiteral("window %1 active=%2 minimized=%3 title=%4\n")
-                   .arg(name, Flag(window->isActiveWindow()), Flag(window->isMinimized()), window->windowTitle());
+                   .arg(name, Flag(window->isActiveWindow()), Flag(window->isMinimized()),
+                        window->windowTitle());
         for (const QTreeWidget* tree : window->findChildren<QTreeWidget*>())
             for (int i = 0; i < tree->topLevelItemCount(); ++i)
                 out += QStringLiteral("row %1 %2 %3\n")

@@ -39,7 +39,9 @@ struct TLocaleCase {
     std::vector<std::string> Order; // the analysis list of the same names
 };
 
-void PrintTo(const TLocaleCase& locale, std::ostream* out) { *out << locale.Name; }
+void PrintTo(const TLocaleCase& locale, std::ostream* out) {
+    *out << locale.Name;
+}
 
 class TEnvironment {
 public:

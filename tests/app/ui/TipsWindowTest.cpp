@@ -1,4 +1,5 @@
 #include "ShellFixture.h"
+#include "WindowManagerHints.h"
 
 #include "app/ProgramDir.h"
 #include "app/ui/ModalWindow.h"
@@ -8,7 +9,6 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
@@ -113,26 +113,14 @@ TEST_F(TipsWindow, WindowManagerIsAskedForNoMinimiseNorMaximise) {
         GTEST_SKIP() << "no X server: the window manager's buttons are seen under Xvfb only";
     Create()->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Frm_Tips));
-    auto property = [](const char* name) {
-        QProcess xprop;
-        xprop.start(QStringLiteral("xprop"),
-                    {QStringLiteral("-id"), QString::number(Frm_Tips->winId()), QString::fromLatin1(name)});
-        xprop.waitForFinished(5000);
-        return QString::fromLatin1(xprop.readAllStandardOutput()).trimmed();
-    };
-    // Motif hints: flags, functions, decorations. Functions 0x8 minimise and 0x10
-    // maximise must be off; no function bit at all would mean every function.
-    const QStringList motif = property("_MOTIF_WM_HINTS").section(QLatin1Char('='), 1).split(QLatin1Char(','));
-    ASSERT_GE(motif.size(), 2) << property("_MOTIF_WM_HINTS").toStdString();
-    const uint functions = motif[1].trimmed().toUInt(nullptr, 16);
-    EXPECT_NE(functions, 0u);
-    EXPECT_EQ(functions & 0x19u, 0u) << functions; // all, minimise, maximise
-    EXPECT_NE(functions & 0x20u, 0u) << functions; // close
+    // Not every function, no minimise, no maximise; the close box.
+    const unsigned functions = WindowManagerHints::MotifFunctions(Frm_Tips);
+    EXPECT_EQ(functions & 0x39u, 0x20u) << functions;
 
     QString actions;
     for (int i = 0; i < 30 && !actions.contains(QStringLiteral("_NET_WM_ACTION_CLOSE")); ++i) {
         Pump(100);
-        actions = property("_NET_WM_ALLOWED_ACTIONS");
+        actions = WindowManagerHints::Property(Frm_Tips, "_NET_WM_ALLOWED_ACTIONS");
     }
     if (!actions.contains(QStringLiteral("_NET_WM_ACTION_CLOSE")))
         GTEST_SKIP() << "no window manager on this X server: " << actions.toStdString();
