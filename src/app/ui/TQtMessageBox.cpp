@@ -1,6 +1,7 @@
 #include "app/ui/TQtMessageBox.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -30,6 +31,17 @@ std::vector<QPointer<QWidget>> HideSplashes() {
     return hidden;
 }
 
+// A box as narrow as a short message would cut its caption under a window manager's
+// title bar, which has the buttons and the icon beside it.
+void KeepCaptionWhole(QMessageBox& box, const QString& caption) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    const int width = box.fontMetrics().horizontalAdvance(caption) + 120;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 } // namespace
 
 void TQtMessageBox::Show(const std::string& text, const std::string& title) {
@@ -41,6 +53,7 @@ void TQtMessageBox::Show(const std::string& text, const std::string& title) {
     {
         QMessageBox box(QMessageBox::NoIcon, caption, QString::fromStdString(text), QMessageBox::Ok,
                         BoxOwner());
+        KeepCaptionWhole(box, caption);
         box.exec();
     }
     QApplication::restoreOverrideCursor();
