@@ -6,6 +6,7 @@
 #include "platform/TSessionEndSignals.h"
 
 #include <QMetaObject>
+#include <QTimer>
 #include <QPointer>
 #include <QSessionManager>
 
@@ -73,11 +74,11 @@ void TMorvaneApplication::EndOnRequest() {
     SaveSettings();
     // Every event loop ends, the modal windows' too; main then destroys the launcher,
     // which saves the settings once more with whatever the windows changed on closing.
-    // A request during start-up comes before the main loop runs: the queued exit ends
-    // that loop as soon as it starts.
+    // A loop that starts later (the main loop, when the request came during start-up)
+    // ends as soon as it runs.
     QCoreApplication::exit(0);
-    QMetaObject::invokeMethod(
-        this, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    connect(&FEndTimer, &QTimer::timeout, this, [] { QCoreApplication::exit(0); });
+    FEndTimer.start(50);
 }
 
 void TMorvaneApplication::SaveSettings() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QTimer>
 
 #include <memory>
 #include <string>
@@ -42,4 +43,5 @@ private:
 
     std::unique_ptr<Platform::TSessionEndSignals> FEndSignals;
     bool FEndRequested = false;
+    QTimer FEndTimer;
 };

@@ -9,22 +9,34 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
+namespace {
+
+// A settings file of one record, AutoUpdate False, so that no update check runs.
+void SeedSettings(const fs::path& folder) {
+    std::ofstream(folder / "Morvane.cfg", std::ios::binary) << "\x0a"
+                                                               "AutoUpdate"
+                                                               "\x08";
+}
+
+} // namespace
+
 TEST(SessionEnd, EachEndSignalSavesTheSettingsAndEndsWithCodeZero) {
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         TTempDir dir;
         TProgram program(dir, "program");
+        SeedSettings(program.Folder());
         program.Start(dir.Path());
         ASSERT_TRUE(program.WaitStarted(20s)) << signal;
         std::this_thread::sleep_for(300ms); // into the message loop
-        ASSERT_FALSE(fs::exists(program.Folder() / "Morvane.cfg"));
         program.Signal(signal);
         EXPECT_EQ(program.WaitExit(10s), 0) << signal;
-        // The defaults, written whole.
+        // Written whole, every property.
         EXPECT_EQ(fs::file_size(program.Folder() / "Morvane.cfg"), 443u) << signal;
     }
 }
@@ -48,4 +60,18 @@ TEST(SessionEnd, RequestWhileAModalWindowIsOpenEndsEveryLoop) {
     const TSetting saved(program.Folder() / "Morvane.cfg");
     EXPECT_EQ(saved.SlicePercent(), 37);
     EXPECT_TRUE(saved.ShowTips());
+}
+
+TEST(SessionEnd, RequestWhileStartUpWaitsOnAnErrorBoxStillEndsTheProgram) {
+    TTempDir dir;
+    TProgram program(dir, "program");
+    SeedSettings(program.Folder());
+    // The tips page cannot be written: start-up shows the error and waits for its OK.
+    fs::create_directory(program.Folder() / "tips.htm");
+    program.Start(dir.Path());
+    std::this_thread::sleep_for(2s);
+    EXPECT_EQ(program.WaitExit(0ms), -1);
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitExit(10s), 0);
+    EXPECT_EQ(fs::file_size(program.Folder() / "Morvane.cfg"), 443u); // written whole
 }
