@@ -1,9 +1,8 @@
-#!/bin/sh
-# Draws the analysis window at My Computer into docs/analysis-drives.png and its list in
-# each view style into docs/analysis-large-icons.png, -small-icons, -list and -report, and
-# the pie of a folder into docs/analysis.png.
-# Usage: docs/analysis-screenshots.sh <build dir>
-set -e
-build=${1:-build/debug}
-MORVANE_SHOT_DIR=$(cd "$(dirname "$0")" && pwd) xvfb-run -a \
-    "$build/bin/morvane_uitests_analysis" --gtest_filter='FrmMain.ShowsMyComputer*:AnalysisList.ShowsEachViewStyle:ChartPanelTest.ScreenshotOfTheFolderPie'
+#!/usr/bin/env bash
+# Retakes the analysis window's pictures: docs/analysis-drives.png (My Computer),
+# docs/analysis-<view>.png (the list in each view style) and docs/analysis.png (the pie of
+# a folder), as docs/screenshots.sh takes every picture (zh_CN.UTF-8, a virtual X screen
+# with a window manager). Usage: bash docs/analysis-screenshots.sh [build folder]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+exec bash docs/screenshots.sh "${1:-build/debug}" analysis

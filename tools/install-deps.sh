@@ -9,7 +9,8 @@ PACKAGES=(
     fp-utils clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine googletest
     xvfb xauth fonts-wqy-microhei xdg-utils
-    librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream openbox xdotool
+    librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream
+    locales openbox xdotool x11-utils
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -45,11 +45,8 @@ std::string ModifiedTextOf(Platform::TFileTime time) {
         return {};
     try {
         const Platform::TLocaleFormats locale = Platform::LocaleFormats();
-        const TDateTime value = SystemTimeToDateTime(local);
-        const bool midnight = local.Hour == 0 && local.Minute == 0 && local.Second == 0 &&
-                              local.Milliseconds == 0;
-        return FormatDateTime(midnight ? locale.ShortDateFormat : locale.ShortDateFormat + " hh:nn:ss",
-                              value, locale);
+        // The short date, with the long time unless it is midnight.
+        return FormatDateTime("c", SystemTimeToDateTime(local), locale);
     } catch (...) {
         return {}; // a date the calendar cannot hold
     }

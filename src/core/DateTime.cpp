@@ -11,7 +11,9 @@ namespace {
 constexpr int DateDelta = 693594;
 constexpr double MsPerDay = 86400000.0;
 
-bool IsLeapYear(int y) { return y % 4 == 0 && (y % 100 != 0 || y % 400 == 0); }
+bool IsLeapYear(int y) {
+    return y % 4 == 0 && (y % 100 != 0 || y % 400 == 0);
+}
 
 int DaysInMonth(int y, int m) {
     static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -42,8 +44,35 @@ size_t RunLength(const std::string& f, size_t i) {
     return n;
 }
 
+bool StartsWithNoCase(const std::string& f, size_t i, const char* word) {
+    for (size_t k = 0; word[k]; ++k)
+        if (i + k >= f.size() || std::tolower(static_cast<unsigned char>(f[i + k])) != word[k])
+            return false;
+    return true;
+}
+
+// Whether the format holds an AM/PM mark outside quotes: then the hours are 12-hour.
+bool HasAmPm(const std::string& f) {
+    for (size_t i = 0; i < f.size(); ++i) {
+        if (f[i] == '"' || f[i] == '\'') {
+            const size_t end = f.find(f[i], i + 1);
+            if (end == std::string::npos)
+                return false;
+            i = end;
+        } else if (StartsWithNoCase(f, i, "ampm") || StartsWithNoCase(f, i, "am/pm")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int Hour12(int hour) {
+    return hour % 12 == 0 ? 12 : hour % 12;
+}
+
 void Format(const std::string& f, const TParts& p, const Platform::TLocaleFormats& locale,
             std::string& out, int nesting) {
+    const bool twelveHour = HasAmPm(f);
     bool afterHour = false;
     for (size_t i = 0; i < f.size();) {
         const char raw = f[i];
@@ -54,27 +83,70 @@ void Format(const std::string& f, const TParts& p, const Platform::TLocaleFormat
             i = end == std::string::npos ? f.size() : end + 1;
             continue;
         }
-        const size_t n = std::string("dmyhnsz").find(c) == std::string::npos ? 1 : RunLength(f, i);
+        if (StartsWithNoCase(f, i, "ampm")) {
+            out += p.Hour < 12 ? locale.TimeAMString : locale.TimePMString;
+            i += 4;
+            continue;
+        }
+        if (StartsWithNoCase(f, i, "am/pm")) {
+            out += p.Hour < 12 ? "am" : "pm";
+            i += 5;
+            continue;
+        }
+        const size_t n = std::string("dmyhnszt").find(c) == std::string::npos ? 1 : RunLength(f, i);
+        const int hour = twelveHour ? Hour12(p.Hour) : p.Hour;
         switch (c) {
+        case 'c':
+            // The short date, and the long time unless it is midnight.
+            if (nesting == 0) {
+                Format(locale.ShortDateFormat, p, locale, out, 1);
+                if (p.Hour != 0 || p.Minute != 0 || p.Second != 0 || p.Ms != 0) {
+                    out += ' ';
+                    Format(locale.LongTimeFormat, p, locale, out, 1);
+                }
+            }
+            break;
         case 'd':
             if (n >= 5 && nesting == 0)
                 Format(locale.ShortDateFormat, p, locale, out, 1);
             else
                 out += n >= 2 ? TwoDigits(p.Day) : std::to_string(p.Day);
             break;
+        case 't':
+            if (n >= 2 && nesting == 0)
+                Format(locale.LongTimeFormat, p, locale, out, 1);
+            else if (n < 2)
+                out += raw;
+            break;
         case 'm': {
             const int v = afterHour ? p.Minute : p.Month;
             out += n >= 2 ? TwoDigits(v) : std::to_string(v);
             break;
         }
-        case 'y': out += n <= 2 ? TwoDigits(p.Year % 100) : Padded(p.Year, 4); break;
-        case 'h': out += n >= 2 ? TwoDigits(p.Hour) : std::to_string(p.Hour); break;
-        case 'n': out += n >= 2 ? TwoDigits(p.Minute) : std::to_string(p.Minute); break;
-        case 's': out += n >= 2 ? TwoDigits(p.Second) : std::to_string(p.Second); break;
-        case 'z': out += n >= 3 ? Padded(p.Ms, 3) : std::to_string(p.Ms); break;
-        case '/': out += locale.DateSeparator; break;
-        case ':': out += locale.TimeSeparator; break;
-        default: out += raw; break;
+        case 'y':
+            out += n <= 2 ? TwoDigits(p.Year % 100) : Padded(p.Year, 4);
+            break;
+        case 'h':
+            out += n >= 2 ? TwoDigits(hour) : std::to_string(hour);
+            break;
+        case 'n':
+            out += n >= 2 ? TwoDigits(p.Minute) : std::to_string(p.Minute);
+            break;
+        case 's':
+            out += n >= 2 ? TwoDigits(p.Second) : std::to_string(p.Second);
+            break;
+        case 'z':
+            out += n >= 3 ? Padded(p.Ms, 3) : std::to_string(p.Ms);
+            break;
+        case '/':
+            out += locale.DateSeparator;
+            break;
+        case ':':
+            out += locale.TimeSeparator;
+            break;
+        default:
+            out += raw;
+            break;
         }
         // "m" means minutes when the letter token before it was an hour ("hh:mm").
         if (c == 'h')
@@ -155,7 +227,9 @@ TDateTime SystemTimeToDateTime(const Platform::TSystemTime& t) {
     return date < 0 ? date - time : date + time;
 }
 
-TDateTime Now() { return SystemTimeToDateTime(Platform::LocalNow()); }
+TDateTime Now() {
+    return SystemTimeToDateTime(Platform::LocalNow());
+}
 
 std::string FormatDateTime(const std::string& format, TDateTime value,
                            const Platform::TLocaleFormats& locale) {

@@ -23,8 +23,10 @@ TDateTime SystemTimeToDateTime(const Platform::TSystemTime& time);
 TDateTime Now();
 
 // Formats a date-time with the letters d, dd, m, mm, yy, yyyy (date) and h, hh, n, nn,
-// s, ss, z, zzz (time; "m" right after h/hh means minutes). "/" is written as the
-// locale's date separator and ":" as its time separator; text in double or single
-// quotes is copied as it stands; any other character is copied.
+// s, ss, z, zzz (time; "m" right after h/hh means minutes). ddddd is the locale's short
+// date, tt its long time, c both (the time left out at midnight); ampm is the locale's
+// AM or PM text and am/pm "am" or "pm", and either makes the hours 12-hour. "/" is
+// written as the locale's date separator and ":" as its time separator; text in double
+// or single quotes is copied as it stands; any other character is copied.
 std::string FormatDateTime(const std::string& format, TDateTime value,
                            const Platform::TLocaleFormats& locale);

@@ -52,3 +52,32 @@ TEST(DateTime, FormatsWithLocaleSeparatorsAndMinutesAfterHours) {
     EXPECT_EQ(FormatDateTime("yyyy年m月d日", t, dots), "2008年6月4日");
 }
 
+
+TEST(DateTime, LocaleDateAndTimeFormatsAndTheTwelveHourClock) {
+    Platform::TLocaleFormats zh;
+    zh.ShortDateFormat = "yyyy\"年\"mm\"月\"dd\"日\"";
+    zh.LongTimeFormat = "hh\"时\"nn\"分\"ss\"秒\"";
+    zh.TimeAMString = "上午";
+    zh.TimePMString = "下午";
+    const TDateTime day = EncodeDate(2025, 5, 9);
+    EXPECT_EQ(FormatDateTime("c", day + EncodeTime(14, 50, 7, 0), zh), "2025年05月09日 14时50分07秒");
+    EXPECT_EQ(FormatDateTime("c", day, zh), "2025年05月09日"); // midnight: the date alone
+    EXPECT_EQ(FormatDateTime("ddddd tt", day, zh), "2025年05月09日 00时00分00秒");
+
+    // Separators of more than one byte are written whole.
+    Platform::TLocaleFormats wide;
+    wide.DateSeparator = ". ";
+    wide.TimeSeparator = "時";
+    EXPECT_EQ(FormatDateTime("yyyy/mm/dd,hh:mm:ss", day + EncodeTime(9, 5, 7, 0), wide),
+              "2025. 05. 09,09時05時07");
+
+    const std::pair<TDateTime, const char*> clock[] = {{EncodeTime(0, 5, 0, 0), "12:05 上午"},
+                                                       {EncodeTime(11, 59, 0, 0), "11:59 上午"},
+                                                       {EncodeTime(12, 30, 0, 0), "12:30 下午"},
+                                                       {EncodeTime(23, 0, 0, 0), "11:00 下午"}};
+    for (const auto& [time, text] : clock)
+        EXPECT_EQ(FormatDateTime("h:nn ampm", day + time, zh), text);
+    EXPECT_EQ(FormatDateTime("hh:nn am/pm", day + EncodeTime(21, 5, 0, 0), zh), "09:05 pm");
+    // A quoted mark is text and leaves the clock at 24 hours.
+    EXPECT_EQ(FormatDateTime("hh \"ampm\"", day + EncodeTime(21, 5, 0, 0), zh), "21 ampm");
+}

@@ -1,6 +1,7 @@
 #include "app/ui/TFrm_About.h"
 
 #include "app/FileVersion.h"
+#include "app/ui/CaptionOnlyWindow.h"
 #include "core/MakerAddresses.h"
 #include "core/MailTexts.h"
 #include "core/ui/Pictures.h"
@@ -81,7 +82,8 @@ private:
 } // namespace
 
 TFrm_About::TFrm_About(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    : QDialog(parent, CaptionOnlyFlags()) {
+    RestoreWhenMinimised(this);
     setObjectName(QStringLiteral("Frm_About"));
     setWindowTitle(QStringLiteral("About..."));
     setFixedSize(349, 206);

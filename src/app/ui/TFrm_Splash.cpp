@@ -10,7 +10,9 @@
 #include <QShowEvent>
 
 TFrm_Splash::TFrm_Splash(QWidget* parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    // Not kept on top: nothing else comes up during start-up but an error box, which the
+    // splash must not cover.
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("Frm_Splash"));
     setFixedSize(342, 174);
     QPalette white = palette();

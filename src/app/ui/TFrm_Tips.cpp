@@ -1,6 +1,7 @@
 #include "app/ui/TFrm_Tips.h"
 
 #include "app/ProgramDir.h"
+#include "app/ui/CaptionOnlyWindow.h"
 #include "core/ui/Pictures.h"
 #include "app/ui/TMorvaneApplication.h"
 #include "core/TSetting.h"
@@ -45,9 +46,9 @@ QString PathString(const std::filesystem::path& path) {
 
 } // namespace
 
-TFrm_Tips::TFrm_Tips(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+TFrm_Tips::TFrm_Tips(QWidget* parent) : QDialog(parent, CaptionOnlyFlags()) {
     setObjectName(QStringLiteral("Frm_Tips"));
+    RestoreWhenMinimised(this);
     setWindowTitle(QStringLiteral("每日技巧"));
     setFixedSize(430, 264);
     QFont font = PixelFont(QStringLiteral("MS Sans Serif"), 12, false);
@@ -137,7 +138,12 @@ void TFrm_Tips::FormShow() {
     Btn_DeletePlan->setFocus();
 }
 
-void TFrm_Tips::closeEvent(QCloseEvent* event) { event->ignore(); }
+// Where the window manager gives the window a close box, it closes as the button does.
+void TFrm_Tips::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (isVisible())
+        Btn_DeletePlanClick();
+}
 
 void TFrm_Tips::Btn_NextTipsClick() { ShowTip(FTips.NextTip()); }
 

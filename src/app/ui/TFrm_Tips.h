@@ -10,8 +10,9 @@ class QLabel;
 class QPushButton;
 class QTextBrowser;
 
-// The daily tips: one tip at a time from the tips file, shown as a small HTML page. Only
-// its close button ends it; the check box decides whether it comes up at start.
+// The daily tips: one tip at a time from the tips file, shown as a small HTML page. Its
+// close button ends it (and the close box, where a window manager adds one); it cannot be
+// minimised. The check box decides whether it comes up at start.
 class TFrm_Tips : public QDialog {
 public:
     explicit TFrm_Tips(QWidget* parent = nullptr);
@@ -28,7 +29,7 @@ public:
 
     const TTips& Tips() const { return FTips; }
 
-    // Esc and the window frame do not close the tips; only the close button does.
+    // Esc does not close the tips.
     void reject() override {}
 
 protected:

@@ -205,7 +205,7 @@ void TFrm_Wizard::FormShow() {
     lVersion->setText(QString::fromLatin1(ProgramVersion::Number));
     const Platform::TLocaleFormats locale = Platform::LocaleFormats();
     lDate->setText(QString::fromStdString(
-        FormatDateTime(locale.ShortDateFormat, Setting->LastCleanDate(), locale)));
+        FormatDateTime("ddddd", Setting->LastCleanDate(), locale)));
     if (Setting->AutoUpdate() && FAutoUpdateCheck)
         FAutoUpdateCheck();
     // The tips come up over the launcher once it is on the screen.

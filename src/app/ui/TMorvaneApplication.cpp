@@ -2,6 +2,13 @@
 
 #include "core/ui/Pictures.h"
 #include "core/IMessageBoxHook.h"
+#include "core/TSetting.h"
+#include "platform/TSessionEndSignals.h"
+
+#include <QMetaObject>
+#include <QTimer>
+#include <QPointer>
+#include <QSessionManager>
 
 #include <exception>
 #include <iostream>
@@ -11,6 +18,26 @@ TMorvaneApplication::TMorvaneApplication(int& argc, char** argv) : QApplication(
     setApplicationName(QString::fromUtf8(Title));
     setDesktopFileName(QStringLiteral("morvane"));
     setWindowIcon(ProgramIcon());
+
+    // The session may end without asking again: what is saved now is what survives.
+    connect(this, &QGuiApplication::commitDataRequest, this,
+            [](QSessionManager&) { SaveSettings(); });
+    // The signal comes on the watcher's thread; the work is done on this one.
+    FEndSignals =
+        std::make_unique<Platform::TSessionEndSignals>([app = QPointer<TMorvaneApplication>(this)] {
+            QMetaObject::invokeMethod(
+                app,
+                [app] {
+                    if (app)
+                        app->EndOnRequest();
+                },
+                Qt::QueuedConnection);
+        });
+}
+
+// The watcher goes before the application object it posts to.
+TMorvaneApplication::~TMorvaneApplication() {
+    FEndSignals.reset();
 }
 
 bool TMorvaneApplication::notify(QObject* receiver, QEvent* event) {
@@ -30,7 +57,8 @@ void TMorvaneApplication::ShowException(const std::string& text) {
     std::cerr << Title << ": " << text << std::endl;
     // The box runs its own event loop; an error inside it must not recurse without end.
     static bool showing = false;
-    if (showing)
+    const auto* app = dynamic_cast<const TMorvaneApplication*>(QCoreApplication::instance());
+    if (showing || (app && app->EndRequested()))
         return;
     showing = true;
     try {
@@ -38,4 +66,28 @@ void TMorvaneApplication::ShowException(const std::string& text) {
     } catch (...) {
     }
     showing = false;
+}
+
+void TMorvaneApplication::EndOnRequest() {
+    if (FEndRequested)
+        return;
+    FEndRequested = true;
+    SaveSettings();
+    // Every event loop ends, the modal windows' too; main then destroys the launcher,
+    // which saves the settings once more with whatever the windows changed on closing.
+    // A loop that starts later (the main loop, when the request came during start-up)
+    // ends as soon as it runs.
+    QCoreApplication::exit(0);
+    connect(&FEndTimer, &QTimer::timeout, this, [] { QCoreApplication::exit(0); });
+    FEndTimer.start(50);
+}
+
+void TMorvaneApplication::SaveSettings() {
+    if (!Setting)
+        return;
+    try {
+        Setting->SaveToFile(SettingsFilePath());
+    } catch (const std::exception& e) {
+        ShowException(e.what());
+    }
 }

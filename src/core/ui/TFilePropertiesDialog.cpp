@@ -18,7 +18,8 @@ namespace {
 QString TimeText(Platform::TFileTime time) {
     if (time.Ticks == 0)
         return QString::fromUtf8("（不详）");
-    return QString::fromStdString(FormatDateTime("yyyy-mm-dd hh:nn:ss", FileTimeToLocalDateTime(time), Platform::TLocaleFormats{}));
+    return QString::fromStdString(
+        FormatDateTime("ddddd tt", FileTimeToLocalDateTime(time), Platform::LocaleFormats()));
 }
 
 QString KindText(uint32_t attributes) {

@@ -43,7 +43,7 @@ std::string Trim(const std::string& text) {
 // The system's short date with the time, as dates are shown throughout the program.
 std::string StandardDateTimeText(TDateTime value) {
     const Platform::TLocaleFormats locale = Platform::LocaleFormats();
-    return FormatDateTime(locale.ShortDateFormat + " hh:nn:ss", value, locale);
+    return FormatDateTime("ddddd tt", value, locale);
 }
 
 QLabel* Heading(const char* text, const char* name, QWidget* parent) {

@@ -1,11 +1,14 @@
 // The application object's error box needs the program's own application class, so this
 // test has a main of its own.
+#include "app/ui/TFrm_Splash.h"
 #include "app/ui/TMorvaneApplication.h"
 #include "app/ui/TQtMessageBox.h"
 #include "core/EMorvaneError.h"
 #include "core/IMessageBoxHook.h"
 
 #include <QMessageBox>
+#include <QPointer>
+#include <QTest>
 #include <QTimer>
 
 #include <gmock/gmock.h>
@@ -69,8 +72,64 @@ TEST(ErrorBox, BoxTakesTheApplicationTitleAsCaption) {
     EXPECT_EQ(text, QStringLiteral("Invalid property value"));
 }
 
+// What the user met when a box came up: the box's owner, whether it was the active window,
+// whether the splash was still on the screen and the mouse's shape.
+struct TBoxScene {
+    QPointer<QWidget> Owner;
+    bool Active = false;
+    bool SplashVisible = true;
+    Qt::CursorShape Cursor = Qt::BitmapCursor;
+};
+
+TBoxScene ShowBoxAndLook(QWidget* splash) {
+    TBoxScene scene;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        scene.Active = QTest::qWaitForWindowActive(box, 5000);
+        scene.Owner = box->parentWidget();
+        scene.SplashVisible = splash && splash->isVisible();
+        if (const QCursor* cursor = QApplication::overrideCursor())
+            scene.Cursor = cursor->shape();
+        box->accept();
+    });
+    TQtMessageBox().Show("Stream read error", "");
+    return scene;
+}
+
+TEST(ErrorBox, StartUpBoxIsNotHiddenBehindTheSplash) {
+    TFrm_Splash splash;
+    splash.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&splash));
+    QApplication::setOverrideCursor(Qt::WaitCursor); // as start-up has it
+    const TBoxScene scene = ShowBoxAndLook(&splash);
+    EXPECT_FALSE(scene.SplashVisible);
+    EXPECT_TRUE(scene.Active);
+    EXPECT_EQ(scene.Owner, nullptr); // nothing else is on the screen yet
+    EXPECT_EQ(scene.Cursor, Qt::ArrowCursor);
+    // Start-up goes on as it was.
+    EXPECT_TRUE(splash.isVisible());
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    QApplication::restoreOverrideCursor();
+}
+
+TEST(ErrorBox, BoxBelongsToTheActiveWindow) {
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("launcher"));
+    window.resize(300, 200);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const TBoxScene scene = ShowBoxAndLook(nullptr);
+    EXPECT_EQ(scene.Owner, &window);
+    EXPECT_TRUE(scene.Active);
+}
+
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen unless a run under a real X server asks for it.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     TMorvaneApplication app(argc, argv);
     ::testing::InitGoogleMock(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,5 +1,8 @@
 // Takes the pictures of the shell's windows for the documentation: each window is shown
-// as the user first sees it and drawn into a PNG file. Run by docs/screenshots.sh.
+// as the user first sees it and saved as a PNG file, with its window manager's frame when
+// it runs under X with one. Run by docs/screenshots.sh.
+#include "app/ui/WindowShot.h"
+
 #include "app/ui/TFrm_About.h"
 #include "app/ui/TFrm_Splash.h"
 #include "app/ui/TFrm_Tips.h"
@@ -37,10 +40,7 @@ void Pump(int ms) {
 }
 
 bool Take(QWidget* window, const QString& file) {
-    window->show();
-    window->raise();
-    Pump(300);
-    if (window->grab().save(file))
+    if (WindowShot::Save(window, file))
         return true;
     std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
     return false;
@@ -116,7 +116,8 @@ int main(int argc, char** argv) {
                                           name == "*.PCH" || name == "*.NCB" || name == "*.OLD");
     }
     Setting->SetIfCleanZeroDir(true);
-    QFile::copy(QStringLiteral(MORVANE_OPTION2_FILE), folder.filePath(QStringLiteral("Option2.CFG")));
+    QFile::copy(QStringLiteral(MORVANE_OPTION2_FILE),
+                folder.filePath(QStringLiteral("Option2.CFG")));
     auto oldBox = SetMessageBoxHook(std::make_unique<TQuietBox>());
     frmCleaning = new TfrmCleaning(Frm_Wizard);
     frmCleaning->show();
@@ -124,13 +125,14 @@ int main(int argc, char** argv) {
     ok &= Take(frmCleaning, out + QStringLiteral("/clean.png"));
     frmCleaning->hide();
 
-    // The five pages of the options dialog, then the add junk type dialog.
+    // The options dialog as it opens, its five pages, then the add junk type dialog.
     frmOption = new TfrmOption(Frm_Wizard);
-    frmOption->show();
+    ok &= Take(frmOption, out + QStringLiteral("/options.png"));
     const char* pages[] = {"privacy", "types", "folders", "parameters", "protected"};
     for (int i = 0; i < 5; ++i) {
         frmOption->Pc_Project->setCurrentIndex(i);
-        ok &= Take(frmOption, out + QStringLiteral("/options-%1.png").arg(QString::fromLatin1(pages[i])));
+        ok &= Take(frmOption,
+                   out + QStringLiteral("/options-%1.png").arg(QString::fromLatin1(pages[i])));
     }
     frmOption->hide();
     TfrmAddFilter addFilter;

@@ -102,6 +102,11 @@ long TProgram::PeakMemoryKiB() const {
     return 0;
 }
 
+void TProgram::Signal(int signal) {
+    if (FPid > 0 && !FExited)
+        kill(FPid, signal);
+}
+
 void TProgram::Kill() {
     if (FPid > 0 && !FExited) {
         kill(FPid, SIGKILL);

@@ -34,6 +34,8 @@ public:
     std::string ErrorText() const;
     // The most memory the process has held so far, in KiB (0 once it has ended).
     long PeakMemoryKiB() const;
+    // Sends a signal to the running copy, as the session or a user's kill would.
+    void Signal(int signal);
     void Kill();
 
     const std::filesystem::path& Folder() const { return FFolder; }

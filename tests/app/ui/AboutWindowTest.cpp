@@ -1,4 +1,5 @@
 #include "ShellFixture.h"
+#include "WindowManagerHints.h"
 
 #include "core/MakerAddresses.h"
 #include "core/MailTexts.h"
@@ -6,6 +7,9 @@
 
 #include <QLabel>
 #include <QMouseEvent>
+#include <QGuiApplication>
+#include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -53,4 +57,21 @@ TEST_F(AboutWindow, LinksOpenTheHomePageAndTheSupportMail) {
     const std::string home = MakerAddresses::HomePage;
     EXPECT_EQ(Opened, (std::vector<std::string>{home, home, SupportMailText(), SupportMailText()}));
     EXPECT_TRUE(Frm_About->isVisible()); // the window stays open
+}
+
+TEST_F(AboutWindow, HasNoMinimiseNorMaximiseAndDoesNotStayMinimised) {
+    Frm_About = new TFrm_About;
+    bool restored = false;
+    QTimer::singleShot(0, [&] {
+        if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(Frm_About));
+            EXPECT_EQ(WindowManagerHints::MotifFunctions(Frm_About) & 0x39u, 0x20u);
+        }
+        Frm_About->showMinimized();
+        Pump(500);
+        restored = Frm_About->isVisible() && !Frm_About->isMinimized();
+        Frm_About->accept();
+    });
+    Frm_About->exec();
+    EXPECT_TRUE(restored);
 }
