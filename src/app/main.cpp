@@ -27,8 +27,7 @@ namespace {
 
 // Makes one long-lived window; an error while it is made is reported and start-up goes
 // on with the next one.
-template <typename TWindow>
-void CreateForm(TWindow*& variable, QWidget* owner) {
+template <typename TWindow> void CreateForm(TWindow*& variable, QWidget* owner) {
     try {
         CreateWindowInto(variable, owner);
     } catch (const std::exception& e) {
@@ -61,7 +60,7 @@ int main(int argc, char** argv) {
     CreateForm(Frm_Wizard, nullptr);
     if (!Frm_Wizard)
         return 0;
-    Frm_Wizard->SetAutoUpdateCheck([] { StartUpdateCheck(Frm_Wizard); });
+    Frm_Wizard->SetAutoUpdateCheck([] { StartAutomaticUpdateCheck(Frm_Wizard); });
     CreateForm(Frm_About, Frm_Wizard);
     ShowAboutWindow = [](QWidget*) {
         if (Frm_About)

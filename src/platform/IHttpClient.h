@@ -24,7 +24,7 @@ struct THttpRequestSettings {
     int Port = 80;
     std::string UserName; // empty: no credentials for the server
     std::string Password;
-    std::string Object;   // path plus query, as sent in the request line
+    std::string Object; // path plus query, as sent in the request line
     std::string Verb = "GET";
     std::string Referrer;
     std::string AcceptTypes;
@@ -39,6 +39,12 @@ struct THttpRequestSettings {
     uint32_t ConnectTimeout = 0;
     uint32_t ReceiveTimeout = 0;
     uint32_t SendTimeout = 0;
+    // Once connected, a request whose data (the answer's headers or its body) comes slower
+    // than StallSpeed bytes per second over StallTime milliseconds of waiting fails, and
+    // Stalled() says so. StallTime 0: no such limit. Time spent outside Send and Read
+    // (the caller busy with what it read) does not count.
+    uint32_t StallSpeed = 0;
+    uint32_t StallTime = 0;
 };
 
 // The codes of the status notifications a request reports while it works. The numbers
@@ -74,8 +80,7 @@ public:
     // False when no answer arrived at all.
     virtual bool Send(const std::string& body, const std::string& contentType) = 0;
     virtual void SetCredentials(const std::string& userName, const std::string& password) = 0;
-    virtual void SetProxyCredentials(const std::string& userName,
-                                     const std::string& password) = 0;
+    virtual void SetProxyCredentials(const std::string& userName, const std::string& password) = 0;
     // The status code of the last response; nullopt when there was none.
     virtual std::optional<int> StatusCode() const = 0;
     // The value of the last response's header (name in any case); nullopt when absent.
@@ -86,6 +91,10 @@ public:
     virtual long Read(char* buffer, std::size_t size) = 0;
     // Makes a Send or Read that is waiting, now or later, return a failure at once.
     virtual void Cancel() = 0;
+    // True when the last Send or Read failed because the server, once connected, went
+    // silent or too slow (the stall limit, or a receive or send timeout); false when it
+    // failed for any other reason, such as no connection at all.
+    virtual bool Stalled() const = 0;
 };
 
 class IHttpClient {

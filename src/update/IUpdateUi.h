@@ -21,8 +21,10 @@ public:
                                 const std::string& timeLeft) = 0;
     // Turns the wizard to its finished state with this note.
     virtual void WizardFinished(const std::string& afterNote) = 0;
-    // Returns when the wizard has been closed, keeping the user interface responsive.
-    virtual void WaitForWizardClose() = 0;
+    // Returns when the wizard has been closed, keeping the user interface responsive:
+    // true when it was closed with its OK button, false when it was cancelled or the
+    // program is ending.
+    virtual bool WaitForWizardClose() = 0;
     // Closes and frees the wizard if it is open.
     virtual void CloseWizard() = 0;
 
@@ -34,7 +36,9 @@ public:
     virtual void SimpleMessage(const std::string& text) = 0;
     // A yes/no message box with the warning icon; true for yes.
     virtual bool WarningQuestion(const std::string& text, const std::string& caption) = 0;
+    // A yes/no message box with the caption of text 0 and the question icon; true for yes.
+    virtual bool Question(const std::string& text) = 0;
 
-    // Closes the main window, which ends the program.
+    // Ends the program, as its own exit command does.
     virtual void CloseApplication() = 0;
 };

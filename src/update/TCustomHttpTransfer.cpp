@@ -3,12 +3,14 @@
 #include "update/HttpDate.h"
 #include "update/THttpUrl.h"
 
+#include "core/FileRoutines.h"
 #include "platform/IHttpClient.h"
 
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
+#include <cstdio>
 #include <fstream>
 #include <mutex>
 #include <system_error>
@@ -33,6 +35,15 @@ Platform::THttpAccess AccessOf(TAccessType type) {
         break;
     }
     return Platform::THttpAccess::Preconfig;
+}
+
+// Removes a file that a run wrote or is about to replace. A folder of that name is left
+// alone: the run then fails to create its file instead of deleting a tree.
+void RemoveFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    const auto status = std::filesystem::symlink_status(path, ec);
+    if (!ec && std::filesystem::exists(status) && !std::filesystem::is_directory(status))
+        DeletePath(path);
 }
 
 int64_t ParseLength(const std::optional<std::string>& text) {
@@ -69,6 +80,9 @@ struct TCustomHttpTransfer::TRun {
     bool FileCreated = false;
     bool WriteFailed = false;
     bool CreateFailed = false;
+    bool ReadFailed = false;
+    bool Stalled = false;
+    bool TooLarge = false;
     bool Cancelled = false;
     bool Success = false;
 
@@ -76,27 +90,33 @@ struct TCustomHttpTransfer::TRun {
     // aborted meanwhile; fn is then skipped if it had not begun.
     bool Call(const std::shared_ptr<TRun>& self, std::function<void(TCustomHttpTransfer&)> fn) {
         auto state = std::make_shared<int>(0); // 0 queued, 1 running, 2 done
-        Caller->Post([self, state, fn = std::move(fn)] {
+        // The queued call does not keep the run alive: a call still queued when the
+        // program ends is destroyed with the event queue, and must not take the run and
+        // its caller (whose release posts to that same queue) with it.
+        Caller->Post([weak = std::weak_ptr<TRun>(self), state, fn = std::move(fn)] {
+            const auto run = weak.lock();
+            if (!run)
+                return;
             {
-                std::lock_guard lock(self->Mutex);
-                if (self->Aborted) {
+                std::lock_guard lock(run->Mutex);
+                if (run->Aborted) {
                     *state = 2;
-                    self->Wake.notify_all();
+                    run->Wake.notify_all();
                     return;
                 }
                 *state = 1;
             }
-            self->Owner->FResults = self->Results;
+            run->Owner->FResults = run->Results;
             try {
-                fn(*self->Owner);
+                fn(*run->Owner);
             } catch (...) {
                 // A failing handler must not take the transfer down with it.
             }
             {
-                std::lock_guard lock(self->Mutex);
+                std::lock_guard lock(run->Mutex);
                 *state = 2;
             }
-            self->Wake.notify_all();
+            run->Wake.notify_all();
         });
         std::unique_lock lock(Mutex);
         Wake.wait(lock, [&] { return *state == 2 || (*state == 0 && Aborted); });
@@ -105,7 +125,10 @@ struct TCustomHttpTransfer::TRun {
 
     // The last report of a run: the results go to the owner.
     void Finish(const std::shared_ptr<TRun>& self) {
-        Call(self, [self](TCustomHttpTransfer& owner) { owner.Finish(self); });
+        Call(self, [weak = std::weak_ptr<TRun>(self)](TCustomHttpTransfer& owner) {
+            if (const auto run = weak.lock())
+                owner.Finish(run);
+        });
     }
 };
 
@@ -113,28 +136,59 @@ namespace {
 
 using TRunPtr = std::shared_ptr<TCustomHttpTransfer::TRun>;
 
+// Closes the file at the end of a scope; the run looks at how the close went.
+struct TFileCloser {
+    FILE*& File;
+    bool& Failed;
+    TFileCloser(FILE*& file, bool& failed) : File(file), Failed(failed) {}
+    TFileCloser(const TFileCloser&) = delete;
+    TFileCloser& operator=(const TFileCloser&) = delete;
+    ~TFileCloser() { Close(); }
+    void Close() {
+        if (File && std::fclose(File) != 0)
+            Failed = true;
+        File = nullptr;
+    }
+};
+
 void WriteBody(const TRunPtr& run, const std::function<long(char*, std::size_t)>& read) {
     auto& s = run->Settings;
-    std::ofstream file;
+    const int64_t maxSize = s.Limits.MaxSize;
+    if (maxSize >= 0 && run->Results.ContentLength > maxSize) {
+        run->TooLarge = true; // announced too long: not a byte of it is read
+        return;
+    }
+    FILE* file = nullptr;
+    TFileCloser closer{file, run->WriteFailed};
     if (!s.OutputFileName.empty()) {
-        std::error_code ec;
-        std::filesystem::remove(s.OutputFileName, ec);
-        file.open(s.OutputFileName, std::ios::binary | std::ios::trunc);
+        RemoveFile(s.OutputFileName);
+        // "x": a new file, never one that appeared under the name meanwhile.
+        file = std::fopen(s.OutputFileName.string().c_str(), "wbx");
         if (!file) {
             run->CreateFailed = true;
             return;
         }
         run->FileCreated = true;
     } else {
-        run->Data.reserve(static_cast<std::size_t>(std::min(run->Results.ContentLength, MaxReserve)));
+        int64_t reserve = std::min(run->Results.ContentLength, MaxReserve);
+        if (maxSize >= 0)
+            reserve = std::min(reserve, maxSize);
+        run->Data.reserve(static_cast<std::size_t>(reserve));
     }
     std::vector<char> buffer(static_cast<std::size_t>(std::max<int32_t>(1, s.TransferBufferSize)));
     while (!run->Aborted) {
         long n = read(buffer.data(), buffer.size());
+        if (n < 0)
+            run->ReadFailed = true;
         if (n <= 0)
             break;
-        if (file.is_open()) {
-            if (!file.write(buffer.data(), n)) {
+        if (maxSize >= 0 && run->Results.BytesRead + n > maxSize) {
+            run->TooLarge = true;
+            break;
+        }
+        if (file) {
+            if (std::fwrite(buffer.data(), 1, static_cast<std::size_t>(n), file) !=
+                static_cast<std::size_t>(n)) {
                 run->WriteFailed = true;
                 break;
             }
@@ -149,22 +203,17 @@ void WriteBody(const TRunPtr& run, const std::function<long(char*, std::size_t)>
         auto progress = TCustomHttpTransfer::ComputeProgress(
             run->Results.BytesRead, run->Results.ContentLength, elapsed.count());
         progress.ContentType = run->Results.ContentType;
-        progress.Data = file.is_open() ? nullptr : &run->Data;
+        progress.Data = file ? nullptr : &run->Data;
         run->Results.Progress = progress;
         run->Call(run, [progress](TCustomHttpTransfer& owner) {
             if (owner.OnProgress)
                 owner.OnProgress(progress);
         });
     }
-    if (file.is_open()) {
-        file.close();
-        if (file.fail())
-            run->WriteFailed = true;
-    }
     if (run->Aborted && run->FileCreated) {
         // Half a file under the target's name must not be mistaken for a download later.
-        std::error_code ec;
-        std::filesystem::remove(s.OutputFileName, ec);
+        closer.Close();
+        RemoveFile(s.OutputFileName);
     }
 }
 
@@ -206,9 +255,12 @@ Platform::THttpRequestSettings RequestSettings(const TRunPtr& run, const THttpUr
     rs.NoCache = !s.UseCache;
     rs.NoCookies = !s.UseCookies;
     rs.Offline = s.Offline;
-    rs.ConnectTimeout = s.Timeouts.ConnectTimeout;
+    rs.ConnectTimeout =
+        s.Timeouts.ConnectTimeout != 0 ? s.Timeouts.ConnectTimeout : s.Limits.ConnectTimeout;
     rs.ReceiveTimeout = s.Timeouts.ReceiveTimeout;
     rs.SendTimeout = s.Timeouts.SendTimeout;
+    rs.StallSpeed = s.Limits.StallSpeed;
+    rs.StallTime = s.Limits.StallTime;
     return rs;
 }
 
@@ -230,12 +282,13 @@ std::string HeaderText(const THttpTransferSettings& s) {
 bool SendWithRetries(const TRunPtr& run, Platform::IHttpRequest& request) {
     const auto& s = run->Settings;
     const bool post = RequestSettings(run, THttpUrl::Crack(s.URL)).Verb == "POST";
-    const std::string contentType = post && !s.PostData.empty()
-                                        ? "application/x-www-form-urlencoded"
-                                        : std::string();
+    const std::string contentType =
+        post && !s.PostData.empty() ? "application/x-www-form-urlencoded" : std::string();
     while (true) {
-        if (!request.Send(post ? s.PostData : std::string(), contentType))
+        if (!request.Send(post ? s.PostData : std::string(), contentType)) {
+            run->Stalled = request.Stalled();
             return false;
+        }
         auto code = request.StatusCode();
         if (!code)
             return false;
@@ -330,9 +383,10 @@ void RunHttp(const TRunPtr& run, const THttpUrl& url) {
             return;
         }
     }
-    WriteBody(run, [&request](char* buffer, std::size_t count) {
-        return request->Read(buffer, count);
-    });
+    WriteBody(run,
+              [&request](char* buffer, std::size_t count) { return request->Read(buffer, count); });
+    if (run->ReadFailed)
+        run->Stalled = request->Stalled();
 }
 
 void Execute(const TRunPtr& run) {
@@ -351,7 +405,9 @@ void Execute(const TRunPtr& run) {
         run->Request.reset();
     }
     auto& r = run->Results;
-    run->Success = !run->CreateFailed && !run->WriteFailed && r.StatusCode == 200 &&
+    // A failed read ends the body early even when no length was announced to show it.
+    run->Success = !run->CreateFailed && !run->WriteFailed && !run->ReadFailed && !run->TooLarge &&
+                   !run->Stalled && r.StatusCode == 200 &&
                    (r.ContentLength == 0 || r.BytesRead == r.ContentLength);
     run->Finish(run);
 }
@@ -431,11 +487,18 @@ void TCustomHttpTransfer::Finish(const std::shared_ptr<TRun>& run) {
         if (OnDone)
             OnDone(r.ContentType, run->Data, r.BytesRead);
     } else {
-        if (run->FileCreated) {
-            std::error_code ec;
-            std::filesystem::remove(run->Settings.OutputFileName, ec);
-        }
-        if (r.StatusCode == -1) {
+        if (run->FileCreated)
+            RemoveFile(run->Settings.OutputFileName);
+        // Another status than 200 is the server's answer whatever its body was like.
+        const bool tooLarge = run->TooLarge && r.StatusCode == 200;
+        if (tooLarge && OnTooLarge) {
+            OnTooLarge(run->Settings.Limits.MaxSize);
+        } else if (run->Stalled || tooLarge) {
+            // The server was reached and then failed us: a lost connection, not a
+            // missing host.
+            if (OnConnLost)
+                OnConnLost(r.ContentType, run->Data, r.BytesRead, r.ContentLength);
+        } else if (r.StatusCode == -1) {
             if (OnHostUnreachable)
                 OnHostUnreachable();
         } else if (r.StatusCode != 200 || run->CreateFailed) {
@@ -453,25 +516,44 @@ void TCustomHttpTransfer::Finish(const std::shared_ptr<TRun>& run) {
 
 std::string TCustomHttpTransfer::StatusText(int code) {
     switch (code) {
-    case 10: return "Resolving name";
-    case 11: return "Name resolved";
-    case 20: return "Connecting to server";
-    case 21: return "Connected";
-    case 30: return "Sending Request";
-    case 31: return "Request sent";
-    case 40: return "Receiving response";
-    case 41: return "Response received";
-    case 42: return "CTL Response received";
-    case 43: return "Prefetch";
-    case 50: return "Closing connection";
-    case 51: return "Connection closed";
-    case 60: return "Handle created";
-    case 70: return "Handle closing";
-    case 100: return "Request complete";
-    case 110: return "Redirect";
-    case 120: return "Intermediate response";
-    case 200: return "State change";
-    default: return "Unknown status";
+    case 10:
+        return "Resolving name";
+    case 11:
+        return "Name resolved";
+    case 20:
+        return "Connecting to server";
+    case 21:
+        return "Connected";
+    case 30:
+        return "Sending Request";
+    case 31:
+        return "Request sent";
+    case 40:
+        return "Receiving response";
+    case 41:
+        return "Response received";
+    case 42:
+        return "CTL Response received";
+    case 43:
+        return "Prefetch";
+    case 50:
+        return "Closing connection";
+    case 51:
+        return "Connection closed";
+    case 60:
+        return "Handle created";
+    case 70:
+        return "Handle closing";
+    case 100:
+        return "Request complete";
+    case 110:
+        return "Redirect";
+    case 120:
+        return "Intermediate response";
+    case 200:
+        return "State change";
+    default:
+        return "Unknown status";
     }
 }
 
@@ -485,9 +567,9 @@ THttpProgress TCustomHttpTransfer::ComputeProgress(int64_t bytesRead, int64_t co
         p.PercentDone = static_cast<int>(std::llround(static_cast<double>(bytesRead) * 100.0 /
                                                       static_cast<double>(contentLength)));
     if (bytesRead > 0) {
-        const auto total = std::llround(static_cast<double>(contentLength) /
-                                        static_cast<double>(bytesRead) *
-                                        static_cast<double>(p.SecondsElapsed));
+        const auto total =
+            std::llround(static_cast<double>(contentLength) / static_cast<double>(bytesRead) *
+                         static_cast<double>(p.SecondsElapsed));
         // Without a known length there is no estimate; never show a negative time.
         p.SecondsLeft = std::max<int64_t>(0, total - p.SecondsElapsed);
     }
@@ -507,4 +589,6 @@ std::string TCustomHttpTransfer::RealmOf(const std::string& header) {
     return realm;
 }
 
-int TCustomHttpTransfer::LiveWorkers() { return LiveWorkerCount; }
+int TCustomHttpTransfer::LiveWorkers() {
+    return LiveWorkerCount;
+}

@@ -15,7 +15,6 @@
 
 enum class TRequestMethod { rmAuto, rmGet, rmPost };
 enum class TAccessType { atPreconfig, atDirect, atUseProxy };
-enum class TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 
 // A byte range request when either end is not 0; EndRange 0 means "to the end".
 struct THttpRange {
@@ -28,6 +27,19 @@ struct THttpTimeouts {
     uint32_t ConnectTimeout = 0;
     uint32_t ReceiveTimeout = 0;
     uint32_t SendTimeout = 0;
+};
+
+// Bounds that every run keeps unless its owner changes them, so that a server that stalls
+// or sends without end cannot hold a run or fill memory or the disk.
+struct THttpLimits {
+    uint32_t ConnectTimeout = 30000; // ms; used when Timeouts.ConnectTimeout is 0
+    // Once connected, data slower than StallSpeed bytes per second over StallTime ms of
+    // waiting ends the run as a lost connection. StallTime 0: no such limit.
+    uint32_t StallSpeed = 1;
+    uint32_t StallTime = 60000;
+    // A body longer than this many bytes ends the run at once, before anything past it
+    // is kept; -1: no limit. A run into memory should always have one.
+    int64_t MaxSize = -1;
 };
 
 struct THttpProxy {
@@ -50,12 +62,14 @@ struct THttpTransferSettings {
     std::vector<std::string> ExtraHeaders;
     THttpRange Range;
     THttpTimeouts Timeouts;
+    THttpLimits Limits;
     THttpProxy Proxy;
     int32_t TransferBufferSize = 4096;
     bool UseCache = true;
     bool UseCookies = true;
     bool Offline = false;
-    TThreadPriority ThreadPriority = TThreadPriority::tpNormal;
+    // No thread priority setting: the worker spends its time waiting for the network,
+    // where a priority changes nothing, and the reports run on the user-interface thread.
 };
 
 // The server's headers, handed to the file-start report before the body is read.
@@ -132,9 +146,14 @@ public:
         OnDone;
     std::function<void()> OnHostUnreachable;
     std::function<void(int statusCode, const std::string& data)> OnNotFound;
-    std::function<void(const std::string& contentType, const std::string& data,
-                       int64_t bytesRead, int64_t contentLength)>
+    // Also a server that went silent or too slow once connected (see THttpLimits), and a
+    // body cut off by a failed read.
+    std::function<void(const std::string& contentType, const std::string& data, int64_t bytesRead,
+                       int64_t contentLength)>
         OnConnLost;
+    // The body was, or was announced to be, longer than Limits.MaxSize; nothing past the
+    // limit was kept and an output file is deleted. Without this report OnConnLost runs.
+    std::function<void(int64_t maxSize)> OnTooLarge;
     // The handler sets tryAgain after putting new credentials into HTTPUsername/Password.
     std::function<void(const std::string& realm, bool& tryAgain)> OnPasswordRequest;
     std::function<void(std::string& proxyUser, std::string& proxyPassword, bool& tryAgain)>

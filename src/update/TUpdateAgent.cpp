@@ -7,6 +7,7 @@
 #include "update/UpdateTexts.h"
 #include "update/VersionCompare.h"
 
+#include "core/FileRoutines.h"
 #include "platform/Process.h"
 
 #include <algorithm>
@@ -31,32 +32,46 @@ std::string Lower(std::string text) {
 }
 
 bool EndsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 int32_t Clamp32(int64_t value) {
     return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
+// Removes a file or link of ours; a folder under the name is somebody else's business.
+void RemoveFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    const auto status = std::filesystem::symlink_status(path, ec);
+    if (!ec && std::filesystem::exists(status) && !std::filesystem::is_directory(status))
+        DeletePath(path);
+}
+
 // Writes the upgrader as a new file: a file or link that someone else left under that
 // name in a shared temporary folder is never written through.
 bool WriteExclusive(const std::filesystem::path& path, const std::string& bytes) {
-    std::error_code ec;
-    std::filesystem::remove(path, ec);
+    RemoveFile(path);
     FILE* file = std::fopen(path.string().c_str(), "wbx");
     if (!file)
         return false;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     const bool closed = std::fclose(file) == 0;
     if (!written || !closed) {
-        std::filesystem::remove(path, ec);
+        RemoveFile(path);
         return false;
     }
     using std::filesystem::perms;
-    std::filesystem::permissions(path, perms::owner_all | perms::group_read | perms::group_exec |
-                                           perms::others_read | perms::others_exec,
+    std::error_code ec;
+    std::filesystem::permissions(path,
+                                 perms::owner_all | perms::group_read | perms::group_exec |
+                                     perms::others_read | perms::others_exec,
                                  ec);
     return true;
+}
+
+bool IsSha256(const std::string& hex) {
+    return hex.size() == 64 && hex.find_first_not_of("0123456789abcdef") == std::string::npos;
 }
 
 } // namespace
@@ -66,8 +81,7 @@ TUpdateAgent::TUpdateAgent(std::shared_ptr<IUiCaller> caller, IUpdateUi& ui)
     Settings().HiddenOutput = true;
     AttachReports();
     // A copy left by an earlier upgrade is of no further use.
-    std::error_code ec;
-    std::filesystem::remove(UpgraderPath(), ec);
+    RemoveFile(UpgraderPath());
 }
 
 void TUpdateAgent::SetRestartParams(const std::string& value) {
@@ -112,7 +126,9 @@ std::string TUpdateAgent::AskText(const std::string& title, const std::string& m
     return FormatUpdateText(23, shown.c_str(), middle.c_str());
 }
 
-std::filesystem::path TUpdateAgent::ProgramFolder() const { return ProgramFile.parent_path(); }
+std::filesystem::path TUpdateAgent::ProgramFolder() const {
+    return ProgramFile.parent_path();
+}
 
 std::filesystem::path TUpdateAgent::TargetOf(const std::string& url) const {
     return ProgramFolder() / (FileNameOfUrl(url) + DownloadSuffix);
@@ -154,6 +170,14 @@ void TUpdateAgent::AttachReports() {
             FUi.SimpleMessage(UpdateText(30));
         Stop();
     };
+    OnTooLarge = [this](int64_t) {
+        // More than an information file can hold is no information file; a listed file
+        // longer than its signed size is not the file that was signed.
+        if (FMode == TMode::InfoFile)
+            NoInfoFile();
+        else
+            FileMismatch();
+    };
     OnPasswordRequest = [this](const std::string& realm, bool& tryAgain) {
         PasswordRequest(realm, tryAgain);
     };
@@ -164,16 +188,23 @@ void TUpdateAgent::AttachReports() {
 }
 
 void TUpdateAgent::CheckUpdate() {
+    if (Busy()) {
+        // Never nothing: the user hears that a check runs and may stop it, which is also
+        // the way to end a check that waits on a slow server.
+        const TMode mode = FMode;
+        if (FUi.Question(UpdateText(utCheckRunning)) && Busy() && FMode == mode)
+            AbortUpgrade();
+        return;
+    }
     FAborted = false;
     FAutomatic = false;
-    if (Busy())
-        return;
     FMode = TMode::InfoFile;
     FCurrentURL = InfoFileURL;
     auto& s = Settings();
     s.URL = InfoFileURL;
     s.OutputFileName.clear();
     s.UseCache = false;
+    s.Limits.MaxSize = InfoFileLimit;
     Start();
 }
 
@@ -190,6 +221,9 @@ void TUpdateAgent::Stop() {
         FWizardShown = false;
         FUi.CloseWizard();
     }
+    // Downloads of an update that stopped half way are never to be put in place.
+    if (FMode == TMode::Files)
+        RemoveDownloads();
 }
 
 void TUpdateAgent::AbortUpgrade() {
@@ -236,6 +270,12 @@ void TUpdateAgent::HandleInfoFile(const std::string& data) {
     }
     const std::string message = info.Message();
     FMethod = info.Method();
+    if (FMethod != 2 && !ProgramFolderWritable()) {
+        // Downloads that the upgrader could not put in place are not offered at all.
+        FUi.SimpleMessage(FormatUpdateText(utFolderNotWritable, AppTitle.c_str(),
+                                           ProgramFolder().string().c_str()));
+        return;
+    }
     bool canUpgrade = true;
     if (Events.OnBeginUpgrade) {
         std::vector<std::string> urls;
@@ -243,7 +283,8 @@ void TUpdateAgent::HandleInfoFile(const std::string& data) {
             urls.push_back(file.URL);
         Events.OnBeginUpgrade(message, static_cast<TUpgradeMethod>(FMethod), urls, canUpgrade);
     }
-    if (!canUpgrade || ((ShowMessages & mAskUpgrade) && !FUi.AskUpgrade(AskText(AppTitle, message)))) {
+    if (!canUpgrade ||
+        ((ShowMessages & mAskUpgrade) && !FUi.AskUpgrade(AskText(AppTitle, message)))) {
         if (Events.OnLaterUpgrade)
             Events.OnLaterUpgrade();
         return;
@@ -259,17 +300,51 @@ void TUpdateAgent::RemoveDownloads() const {
     // Every ".uTMP" beside the program is what the upgrader would move into place, so
     // none may stay behind from a run that did not finish.
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(ProgramFolder(), ec)) {
-        const auto name = entry.path().filename().string();
-        if (EndsWith(name, DownloadSuffix) && !entry.is_directory(ec))
-            std::filesystem::remove(entry.path(), ec);
-    }
+    std::vector<std::filesystem::path> downloads;
+    for (const auto& entry : std::filesystem::directory_iterator(ProgramFolder(), ec))
+        if (EndsWith(entry.path().filename().string(), DownloadSuffix))
+            downloads.push_back(entry.path());
+    for (const auto& download : downloads)
+        RemoveFile(download);
+}
+
+bool TUpdateAgent::ProgramFolderWritable() const {
+    // Trying is the only sure test: permissions, access lists and read-only mounts all
+    // have their say. The probe's name ends like a download, so that any copy left behind
+    // goes with the downloads.
+    const auto probe = ProgramFolder() / (std::string("MorvaneWriteTest") + DownloadSuffix);
+    RemoveFile(probe);
+    FILE* file = std::fopen(probe.string().c_str(), "wbx");
+    if (!file)
+        return false;
+    std::fclose(file);
+    RemoveFile(probe);
+    return true;
+}
+
+bool TUpdateAgent::EnoughSpaceForTheRest() {
+    int64_t needed = 0;
+    for (std::size_t i = FIndex; i < FFiles.size(); ++i)
+        needed += std::max<int64_t>(0, FFiles[i].Size);
+    std::error_code ec;
+    const auto space = std::filesystem::space(ProgramFolder(), ec);
+    if (ec || static_cast<uintmax_t>(needed) <= space.available)
+        return true; // a folder whose space cannot be read gets its chance
+    FUi.SimpleMessage(FormatUpdateText(utNoDiskSpace, static_cast<double>(needed) / 1024.0,
+                                       ProgramFolder().string().c_str(),
+                                       static_cast<double>(space.available) / 1024.0));
+    return false;
 }
 
 void TUpdateAgent::StartDownloads() {
     RemoveDownloads();
     FMode = TMode::Files;
     FIndex = 0;
+    FFailedFiles = 0;
+    if (!EnoughSpaceForTheRest()) {
+        AbortUpgrade();
+        return;
+    }
     if (Wizard.Enabled) {
         FWizardShown = true;
         FUi.ShowWizard(Wizard.StayOnTop, [this] {
@@ -291,12 +366,22 @@ void TUpdateAgent::StartFile() {
         LostFile(0);
         return;
     }
+    if (file.Size < 0 || !IsSha256(file.Sha256)) {
+        // Without its signed size and digest a file could be anything of any length.
+        FileMismatch();
+        return;
+    }
+    if (!EnoughSpaceForTheRest()) {
+        AbortUpgrade();
+        return;
+    }
     FCurrentTarget = TargetOf(file.URL);
     auto& s = Settings();
     s.URL = file.URL;
     s.OutputFileName = FCurrentTarget;
     s.HiddenOutput = true;
     s.UseCache = true;
+    s.Limits.MaxSize = file.Size;
     Start();
 }
 
@@ -329,9 +414,9 @@ void TUpdateAgent::FileStart(const THttpFileStart& info, bool& proceed) {
 
 void TUpdateAgent::Progress(const THttpProgress& p) {
     const auto count = static_cast<int64_t>(FFiles.size());
-    const int total = static_cast<int>(p.PercentDone / count +
-                                       std::llround(static_cast<double>(FIndex) * 100.0 /
-                                                    static_cast<double>(count)));
+    const int total =
+        static_cast<int>(p.PercentDone / count + std::llround(static_cast<double>(FIndex) * 100.0 /
+                                                              static_cast<double>(count)));
     if (Events.OnProgress)
         Events.OnProgress(FCurrentURL, Clamp32(p.ContentLength), Clamp32(p.BytesRead),
                           Clamp32(p.SecondsElapsed), Clamp32(p.SecondsLeft),
@@ -349,9 +434,8 @@ void TUpdateAgent::Progress(const THttpProgress& p) {
 void TUpdateAgent::FileDone() {
     const auto& file = FFiles[FIndex];
     if (!TUpdateSignature::FileHashMatches(FCurrentTarget, file.Sha256)) {
-        std::error_code ec;
-        std::filesystem::remove(FCurrentTarget, ec);
-        LostFile(Results().StatusCode);
+        RemoveFile(FCurrentTarget);
+        FileMismatch();
         return;
     }
     if (FServerTime) {
@@ -366,21 +450,33 @@ void TUpdateAgent::FileDone() {
 }
 
 void TUpdateAgent::LostFile(int32_t errorCode) {
+    std::string name = FileNameOfUrl(FCurrentURL);
+    if (name.empty())
+        name = FCurrentURL;
+    FailedFile(errorCode, FormatUpdateText(28, name.c_str()),
+               std::string(UpdateText(21)) + " #" + std::to_string(errorCode));
+}
+
+void TUpdateAgent::FileMismatch() {
+    // Not an answer of the server's: no status in the caption, and words of its own.
+    FailedFile(0, FormatUpdateText(utFileMismatch, FileNameOfUrl(FCurrentURL).c_str()),
+               UpdateText(21));
+}
+
+void TUpdateAgent::FailedFile(int32_t errorCode, const std::string& question,
+                              const std::string& caption) {
     bool continueUpgrade = false;
     if (Events.OnLostFile)
         Events.OnLostFile(FCurrentURL, errorCode, continueUpgrade);
-    if (ShowMessages & mLostFile) {
-        std::string name = FileNameOfUrl(FCurrentURL);
-        if (name.empty())
-            name = FCurrentURL;
-        continueUpgrade = FUi.WarningQuestion(FormatUpdateText(28, name.c_str()),
-                                              std::string(UpdateText(21)) + " #" +
-                                                  std::to_string(errorCode));
-    }
-    if (continueUpgrade)
-        NextFile();
-    else
+    if (ShowMessages & mLostFile)
+        continueUpgrade = FUi.WarningQuestion(question, caption);
+    if (!continueUpgrade) {
         AbortUpgrade();
+        return;
+    }
+    // The other files still come, but this update can no longer be put in place.
+    ++FFailedFiles;
+    NextFile();
 }
 
 void TUpdateAgent::PasswordRequest(const std::string& realm, bool& tryAgain) {
@@ -402,10 +498,23 @@ void TUpdateAgent::PasswordRequest(const std::string& realm, bool& tryAgain) {
 }
 
 void TUpdateAgent::AllFilesDone() {
+    if (FFailedFiles > 0) {
+        // Half an update is worse than none: nothing is put in place, nothing restarts.
+        AbortUpgrade();
+        FUi.SimpleMessage(FormatUpdateText(utNotCompleted, AppTitle.c_str(),
+                                           static_cast<int>(FFailedFiles),
+                                           static_cast<int>(FFiles.size())));
+        return;
+    }
     if (FWizardShown) {
         FUi.WizardFinished(FormatUpdateText(10, AppTitle.c_str()));
-        FUi.WaitForWizardClose();
+        const bool confirmed = FUi.WaitForWizardClose();
         FWizardShown = false;
+        if (!confirmed && !FAborted) {
+            // The program is ending under the wizard: no restart behind the user's back.
+            AbortUpgrade();
+            return;
+        }
     }
     if (FAborted)
         return;

@@ -69,9 +69,10 @@ struct TUpdateAgentEvents {
 
 // Keeps the installed program current: fetches the signed update information file,
 // compares its version with the program's, asks, downloads the listed files next to the
-// program as ".uTMP" files (each checked against its hash), and restarts the program
-// through the upgrader program, which puts them in place. Lives on the user-interface
-// thread; the transfers run on the worker of its base.
+// program as ".uTMP" files (each no longer than the size and matching the digest that the
+// signed file gives it), and restarts the program through the upgrader program, which
+// puts them in place. An update restarts only when every listed file arrived whole.
+// Lives on the user-interface thread; the transfers run on the worker of its base.
 class TUpdateAgent : public TCustomHttpTransfer {
 public:
     // ui shows the dialogs; it must outlive the agent.
@@ -94,14 +95,18 @@ public:
     void SetRestartParams(const std::string& value);
 
     // Where the program lives and what the restart needs.
-    std::filesystem::path ProgramFile;  // the running program file
-    std::string AppTitle;               // the application title, for texts 10 and 23
-    std::string PublicKey;              // base64 Ed25519 key the information file is signed with
+    std::filesystem::path ProgramFile;    // the running program file
+    std::string AppTitle;                 // the application title, for texts 10 and 23
+    std::string PublicKey;                // base64 Ed25519 key the information file is signed with
     std::filesystem::path UpgraderFolder; // empty: the system's temporary folder
     // The upgrader program's bytes, written out at restart.
     std::function<std::string()> UpgraderImage;
 
-    // Starts a check; returns at once. Nothing happens while a transfer runs.
+    // The most an information file may hold.
+    static constexpr int64_t InfoFileLimit = 64 * 1024;
+
+    // Starts a check; returns at once. While a check or download runs, the user is told so
+    // and may stop it instead.
     void CheckUpdate();
     // One tick of the automatic check: starts a check in automatic mode unless one runs.
     void AutoCheckTick();
@@ -136,6 +141,12 @@ private:
     void Progress(const THttpProgress& progress);
     void FileDone();
     void LostFile(int32_t errorCode);
+    void FileMismatch();
+    // Asks whether to go on without the file; errorCode goes to OnLostFile (0: not an
+    // answer of the server's).
+    void FailedFile(int32_t errorCode, const std::string& question, const std::string& caption);
+    bool EnoughSpaceForTheRest();
+    bool ProgramFolderWritable() const;
     void NoInfoFile();
     void PasswordRequest(const std::string& realm, bool& tryAgain);
     void RemoveDownloads() const;
@@ -147,6 +158,7 @@ private:
     TMode FMode = TMode::InfoFile;
     std::vector<TUpdateFileEntry> FFiles;
     std::size_t FIndex = 0;
+    std::size_t FFailedFiles = 0; // skipped after a failure: the update cannot complete
     int FMethod = 0;
     bool FAborted = false;
     bool FAutomatic = false;

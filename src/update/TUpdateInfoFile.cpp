@@ -11,6 +11,18 @@ std::string Lower(const std::string& text) {
     return out;
 }
 
+// A decimal byte count; -1 for anything else (signs, blanks, too many digits).
+int64_t ParseSize(const std::string& text) {
+    if (text.empty() || text.size() > 18 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    return std::stoll(text);
+}
+
+bool IsSha256(const std::string& hex) {
+    return hex.size() == 64 && hex.find_first_not_of("0123456789abcdef") == std::string::npos;
+}
+
 } // namespace
 
 TUpdateInfoFile::TUpdateInfoFile(std::string text) : FText(std::move(text)), FLower(Lower(FText)) {}
@@ -47,7 +59,8 @@ std::vector<TUpdateFileEntry> TUpdateInfoFile::Files() const {
         auto url = Value("url" + suffix);
         if (url.empty())
             return false;
-        files.push_back({url, suffix, Lower(Value("sha256" + suffix))});
+        files.push_back(
+            {url, suffix, Lower(Value("sha256" + suffix)), ParseSize(Value("size" + suffix))});
         return true;
     };
     add("");
@@ -64,4 +77,17 @@ int TUpdateInfoFile::Method() const {
     if (!value.empty() && value[0] == '2')
         return 2;
     return 0;
+}
+
+std::vector<std::string> TUpdateInfoFile::Problems() const {
+    std::vector<std::string> problems;
+    for (const auto& file : Files()) {
+        if (!IsSha256(file.Sha256))
+            problems.push_back("#url" + file.KeySuffix + "= has no #sha256" + file.KeySuffix +
+                               "= key with 64 hex digits");
+        if (file.Size < 0)
+            problems.push_back("#url" + file.KeySuffix + "= has no #size" + file.KeySuffix +
+                               "= key with its size in bytes");
+    }
+    return problems;
 }

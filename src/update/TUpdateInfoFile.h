@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@ struct TUpdateFileEntry {
     std::string URL;
     std::string KeySuffix; // "", "0", "1", ...: the url key it came from, for its hash key
     std::string Sha256;    // lower-case hex from the matching "#sha256" key; empty if none
+    int64_t Size = -1;     // bytes, from the matching "#size" key; -1 if missing or no number
 };
 
 // Reads the keys of an update information file. A key is "#" + name + "=", found anywhere
@@ -26,6 +28,10 @@ public:
     std::vector<TUpdateFileEntry> Files() const;
     // 1 for an external setup program, 2 for a web page to open, else 0.
     int Method() const;
+    // What keeps a file of the list from ever being accepted: for each file without a
+    // 64-digit "#sha256" or a "#size" number, a line naming the missing key. Empty when
+    // the list is complete.
+    std::vector<std::string> Problems() const;
 
 private:
     std::string::size_type Find(const std::string& key) const;

@@ -1,5 +1,7 @@
 #include "update/TUpgrader.h"
 
+#include "core/FileRoutines.h"
+
 #include <cstdio>
 #include <system_error>
 #include <thread>
@@ -38,7 +40,23 @@ void CarryPermissions(const fs::path& from, const fs::path& to, bool program) {
     }
 }
 
+// The ".uTMP" files of a folder: regular files only, as the download left them.
+std::vector<fs::path> Downloads(const fs::path& folder) {
+    std::error_code ec;
+    std::vector<fs::path> downloads;
+    for (const auto& entry : fs::directory_iterator(folder, ec))
+        if (EndsWith(entry.path().filename().string(), DownloadSuffix) &&
+            entry.is_regular_file(ec) && !entry.is_symlink(ec))
+            downloads.push_back(entry.path());
+    return downloads;
+}
+
 } // namespace
+
+void TUpgrader::RemoveDownloads(const fs::path& folder) {
+    for (const auto& download : Downloads(folder))
+        DeletePath(download);
+}
 
 const char* TUpgrader::InfoText() {
     return "Morvane Upgrader puts a downloaded update of Morvane in place.\n\n"
@@ -46,7 +64,8 @@ const char* TUpgrader::InfoText() {
            "there is no need to start it by hand.";
 }
 
-std::optional<TUpgrader::TCommand> TUpgrader::ParseCommandLine(const std::vector<std::string>& args) {
+std::optional<TUpgrader::TCommand>
+TUpgrader::ParseCommandLine(const std::vector<std::string>& args) {
     if (args.empty())
         return std::nullopt;
     std::string program;
@@ -98,11 +117,7 @@ fs::path TUpgrader::InstallDownloads(const TCommand& command) {
     const bool programDownloaded = fs::exists(folder / (programName + DownloadSuffix), ec);
     bool exeSeen = false;
     fs::path run = command.Program;
-    std::vector<fs::path> downloads;
-    for (const auto& entry : fs::directory_iterator(folder, ec))
-        if (EndsWith(entry.path().filename().string(), DownloadSuffix) && entry.is_regular_file(ec))
-            downloads.push_back(entry.path());
-    for (const auto& download : downloads) {
+    for (const auto& download : Downloads(folder)) {
         const std::string name = download.filename().string();
         std::string target = name.substr(0, name.size() - std::string(DownloadSuffix).size());
         bool program = target == programName;
@@ -134,8 +149,9 @@ int TUpgrader::Run(const std::vector<std::string>& args,
     if (!command)
         return 2;
     if (!WaitUntilWritable(command->Program, timeout, idle)) {
-        // The program file stays busy or read-only: leave everything as it is and bring
-        // the program back rather than half an update.
+        // The program file stays busy or read-only: bring the program back as it was
+        // rather than half an update, and let no download wait for a later run.
+        RemoveDownloads(command->Program.parent_path());
         start(command->Program, command->RestartText);
         return 1;
     }
@@ -144,8 +160,7 @@ int TUpgrader::Run(const std::vector<std::string>& args,
         return 1;
     if (run != command->Program) {
         WaitUntilWritable(run, std::chrono::hours(24), idle);
-        std::error_code ec;
-        fs::remove(run, ec);
+        DeletePath(run);
         start(command->Program, command->RestartText);
     }
     return 0;

@@ -33,13 +33,16 @@ public:
     // setup program for method '1' when one came with the update, else the program.
     static std::filesystem::path InstallDownloads(const TCommand& command);
 
+    // Deletes every ".uTMP" download in a folder.
+    static void RemoveDownloads(const std::filesystem::path& folder);
+
     // The whole upgrade. start launches a program with one argument; infoBox shows the
     // upgrader's own information when there is no command line. Returns the exit code.
-    static int Run(const std::vector<std::string>& args,
-                   const std::function<bool(const std::filesystem::path&, const std::string&)>& start,
-                   const std::function<void(const std::string&)>& infoBox,
-                   const std::function<void()>& idle,
-                   std::chrono::milliseconds timeout = std::chrono::minutes(2));
+    static int
+    Run(const std::vector<std::string>& args,
+        const std::function<bool(const std::filesystem::path&, const std::string&)>& start,
+        const std::function<void(const std::string&)>& infoBox, const std::function<void()>& idle,
+        std::chrono::milliseconds timeout = std::chrono::minutes(2));
 
     // The text of the information box.
     static const char* InfoText();

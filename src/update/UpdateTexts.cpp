@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr std::array<const char*, 31> Texts = {
+constexpr std::array<const char*, 37> Texts = {
     "Application update wizard",
     "Downloading files...",
     "Upgrade completed!",
@@ -44,6 +44,18 @@ constexpr std::array<const char*, 31> Texts = {
     "password (received after registration) to continue software upgrade.",
     "Connection with remote server lost.\r\rPlease restore connection and try to\rupgrade this "
     "software again later.",
+    // Texts added to the set, in its voice, for the cases it has no words for.
+    "File %s does not match the signed update information.\r\rTry to skip this file and "
+    "continue upgrade?",
+    "The update of %s is not completed: %d of %d files could not be downloaded or did not "
+    "match the signed update information.\r\rNothing has been changed.",
+    "There is not enough free disk space for the update.\r\r%.1f Kb are needed in\r%s\rand "
+    "%.1f Kb are free.",
+    "A newer version of %s was released, but this copy is installed in\r%s\rwhich you "
+    "cannot write to.\r\rPlease ask your administrator to update it.",
+    "This copy of %s is updated by the system's package manager.\r\rPlease look for updates "
+    "there.",
+    "A check for updates is running already.\r\rWould you like to stop it?",
 };
 
 } // namespace

@@ -18,7 +18,8 @@ std::optional<std::array<unsigned long long, 4>> Parts(const std::string& text) 
         if (dot == std::string::npos)
             break; // a missing part counts as 0
         const std::string part = padded.substr(start, dot - start);
-        if (part.empty() || part.size() > 18 || part.find_first_not_of("0123456789") != std::string::npos)
+        if (part.empty() || part.size() > 18 ||
+            part.find_first_not_of("0123456789") != std::string::npos)
             return std::nullopt;
         parts[static_cast<std::size_t>(i)] = std::stoull(part);
         start = dot + 1;
@@ -35,9 +36,19 @@ int ByteCompare(const std::string& a, const std::string& b) {
     return a.size() > b.size() ? 1 : -1;
 }
 
+std::string TrimBlanks(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 } // namespace
 
-int CompareVersions(const std::string& a, const std::string& b) {
+int CompareVersions(const std::string& aText, const std::string& bText) {
+    // "8.0 " from a hand-edited information file is the same version as "8.0".
+    const std::string a = TrimBlanks(aText);
+    const std::string b = TrimBlanks(bText);
     auto pa = Parts(a);
     auto pb = Parts(b);
     if (!pa || !pb)

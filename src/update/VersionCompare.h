@@ -4,7 +4,8 @@
 
 #include <string>
 
-// Compares two dotted versions by their first four numeric parts (missing parts are 0):
+// Compares two dotted versions, leading and trailing blanks aside, by their first four
+// numeric parts (missing parts are 0):
 // positive when a is newer, negative when older, 0 when equal. When a part of either is
 // not a decimal number, the texts are compared byte by byte instead.
 int CompareVersions(const std::string& a, const std::string& b);

@@ -40,6 +40,26 @@ TEST(UpdateInfoFileTest, UrlNumberingFollowsTheCountSoFar) {
     EXPECT_EQ(files[1].Sha256, "ef");
 }
 
+TEST(UpdateInfoFileTest, EachFileCarriesItsSignedSizeAndAListWithoutOneIsIncomplete) {
+    const std::string digest(64, 'a');
+    TUpdateInfoFile info("#url=A\r\n#sha256=" + digest +
+                         "\r\n#SIZE=1234\r\n#url2=B\r\n#size2=12a\r\n");
+    auto files = info.Files();
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[0].Size, 1234);
+    EXPECT_EQ(files[1].Size, -1);
+    EXPECT_THAT(info.Problems(),
+                ::testing::ElementsAre("#url2= has no #sha2562= key with 64 hex digits",
+                                       "#url2= has no #size2= key with its size in bytes"));
+    for (const char* bad : {"-5", " 5", "5 ", "0x10", "", "9999999999999999999"})
+        EXPECT_EQ(TUpdateInfoFile(std::string("#url=A\n#size=") + bad + "\n").Files()[0].Size, -1)
+            << bad;
+    EXPECT_EQ(TUpdateInfoFile("#url=A\n#size=0\n").Files()[0].Size, 0);
+    EXPECT_THAT(TUpdateInfoFile("#url=A\n#sha256=" + digest + "\n#size=0\n").Problems(),
+                ::testing::IsEmpty());
+    EXPECT_THAT(TUpdateInfoFile("#url=A\n#sha256=abc\n#size=3\n").Problems(), ::testing::SizeIs(1));
+}
+
 TEST(UpdateInfoFileTest, TheMessageSpansLinesUpToTheBrace) {
     TUpdateInfoFile info("#message={Line one\r\nLine two}\r\n#version=9");
     EXPECT_EQ(info.Message(), "Line one\r\nLine two");
@@ -64,6 +84,13 @@ TEST(VersionCompareTest, NumericPartsThenBytes) {
     EXPECT_LT(CompareVersions("", "8.0"), 0);
 }
 
+TEST(VersionCompareTest, BlanksAroundAVersionDoNotCount) {
+    EXPECT_EQ(CompareVersions("8.0 ", "8.0"), 0);
+    EXPECT_EQ(CompareVersions("8.0", " 8.0\t"), 0);
+    EXPECT_GT(CompareVersions(" 8.1 ", "8.0"), 0);
+    EXPECT_GT(CompareVersions("8.0 beta", "8.0"), 0); // a blank inside still counts
+}
+
 TEST(VersionCompareTest, BadDatesFallBackToToday) {
     EXPECT_EQ(ParseUpdateDate("06/14/2008"), EncodeDate(2008, 6, 14));
     EXPECT_EQ(ParseUpdateDate("02/30/2008"), std::floor(Now()));
@@ -79,7 +106,8 @@ TEST(UpdateFileNameTest, OnlyPlainFileNamesAreAccepted) {
 }
 
 TEST(UpdateSignatureTest, Base64RoundTripsAndRejectsGarbage) {
-    for (const std::string& bytes : std::vector<std::string>{"", "f", "fo", "foo", "foob", std::string("\0\xff\x10", 3)})
+    for (const std::string& bytes :
+         std::vector<std::string>{"", "f", "fo", "foo", "foob", std::string("\0\xff\x10", 3)})
         EXPECT_EQ(TUpdateSignature::FromBase64(TUpdateSignature::ToBase64(bytes)), bytes);
     EXPECT_EQ(TUpdateSignature::ToBase64("foob"), "Zm9vYg==");
     EXPECT_FALSE(TUpdateSignature::FromBase64("Zm9v!g==").has_value());

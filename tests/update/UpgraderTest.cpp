@@ -14,7 +14,8 @@ TEST(UpgraderTest, ReadsItsCommandLineWholeOrInParts) {
     EXPECT_EQ(parts->Program, "/opt/my app+/morvane");
     EXPECT_EQ(parts->RestartText, "/afterupgrade");
     EXPECT_EQ(parts->Method, '1');
-    auto joined = TUpgrader::ParseCommandLine({"C:\\Program", "Files\\Morvane.exe", "+/afterupgrade0"});
+    auto joined =
+        TUpgrader::ParseCommandLine({"C:\\Program", "Files\\Morvane.exe", "+/afterupgrade0"});
     ASSERT_TRUE(joined);
     EXPECT_EQ(joined->Program, "C:\\Program Files\\Morvane.exe");
     EXPECT_EQ(joined->Method, '0');
@@ -65,20 +66,44 @@ TEST_F(UpgraderInstallTest, ASetupProgramRunsFirstAndIsDeletedBeforeTheProgramRe
         started.push_back(program.filename().string() + " " + text);
         return true;
     };
-    EXPECT_EQ(TUpgrader::Run({(Temp / "Morvane.exe").string(), "+/afterupgrade1"}, start,
-                             [](const std::string&) {}, [] {}),
+    EXPECT_EQ(TUpgrader::Run(
+                  {(Temp / "Morvane.exe").string(), "+/afterupgrade1"}, start,
+                  [](const std::string&) {}, [] {}),
               0);
-    EXPECT_THAT(started, ::testing::ElementsAre("Setup.exe /afterupgrade", "Morvane.exe /afterupgrade"));
+    EXPECT_THAT(started,
+                ::testing::ElementsAre("Setup.exe /afterupgrade", "Morvane.exe /afterupgrade"));
     EXPECT_FALSE(fs::exists(Temp / "Setup.exe"));
     EXPECT_EQ(TTempDir::Read(Temp / "Morvane.exe"), "old");
 }
 
 TEST_F(UpgraderInstallTest, WithoutArgumentsOnlyTheInformationIsShown) {
     std::string shown;
-    EXPECT_EQ(TUpgrader::Run({}, [](const fs::path&, const std::string&) { return false; },
-                             [&](const std::string& text) { shown = text; }, [] {}),
+    EXPECT_EQ(TUpgrader::Run(
+                  {}, [](const fs::path&, const std::string&) { return false; },
+                  [&](const std::string& text) { shown = text; }, [] {}),
               0);
     EXPECT_THAT(shown, ::testing::HasSubstr("Morvane Upgrader"));
+}
+
+TEST_F(UpgraderInstallTest, GivingUpOnABusyProgramBringsItBackAndLeavesNoDownloads) {
+    // A folder in the program's place can never be opened for writing, not even by root.
+    std::filesystem::create_directories(Temp / "Busy");
+    Temp.Write("kind.ini", "old kinds");
+    Temp.Write("kind.ini.uTMP", "new kinds");
+    Temp.Write("Busy.uTMP", "new program");
+    std::vector<std::string> started;
+    auto start = [&](const fs::path& program, const std::string& text) {
+        started.push_back(program.filename().string() + " " + text);
+        return true;
+    };
+    EXPECT_EQ(TUpgrader::Run(
+                  {(Temp / "Busy").string(), "+/afterupgrade0"}, start, [](const std::string&) {},
+                  [] {}, 300ms),
+              1);
+    EXPECT_THAT(started, ::testing::ElementsAre("Busy /afterupgrade"));
+    EXPECT_EQ(TTempDir::Read(Temp / "kind.ini"), "old kinds");
+    for (const auto& e : fs::directory_iterator(Temp.Path()))
+        EXPECT_NE(e.path().extension(), ".uTMP") << e.path();
 }
 
 } // namespace

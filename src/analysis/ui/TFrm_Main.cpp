@@ -76,8 +76,9 @@ TFrm_Main::TFrm_Main(QWidget* owner) : QMainWindow(owner, Qt::Tool) {
     // RzGlyphStatus1: the program's glyph with its name, at the right end.
     auto* glyph = new QLabel(this);
     glyph->setObjectName("RzGlyphStatus1");
-    glyph->setText(QString("<img src=\"%1\" width=16 height=16 style=\"vertical-align:middle\"> Morvane")
-                       .arg(":/pictures/morvane.svg"));
+    glyph->setText(
+        QString("<img src=\"%1\" width=16 height=16 style=\"vertical-align:middle\"> Morvane")
+            .arg(":/pictures/morvane.svg"));
     statusBar()->addPermanentWidget(glyph);
     auto* clock = new QTimer(this);
     auto tick = [this] { FClock->setText(QDateTime::currentDateTime().toString("HH:mm:ss")); };
@@ -111,7 +112,7 @@ void TFrm_Main::BuildMenus() {
     QMenu* tools = menuBar()->addMenu(QString::fromUtf8("工具"));
     QAction* update = tools->addAction("&Online Update");
     update->setShortcut(QKeySequence(Qt::Key_F8));
-    connect(update, &QAction::triggered, this, [this] { StartUpdateCheck(this); });
+    connect(update, &QAction::triggered, this, [this] { OnlineUpdate(this); });
     QAction* tutorial = tools->addAction("&Tutorial");
     tutorial->setShortcut(QKeySequence(Qt::Key_F9));
     connect(tutorial, &QAction::triggered, this, &TFrm_Main::OpenTutorial);
@@ -119,7 +120,8 @@ void TFrm_Main::BuildMenus() {
     QMenu* help = menuBar()->addMenu(QString::fromUtf8("帮助"));
     QAction* friendMail = help->addAction("Tell a friend");
     friendMail->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F1));
-    connect(friendMail, &QAction::triggered, this, [this] { OpenUrl(QString::fromStdString(::TellFriendMailText())); });
+    connect(friendMail, &QAction::triggered, this,
+            [this] { OpenUrl(QString::fromStdString(::TellFriendMailText())); });
     QAction* contact = help->addAction("&Contact Author");
     contact->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F2));
     connect(contact, &QAction::triggered, this, &TFrm_Main::OpenHelp);
@@ -165,11 +167,13 @@ void TFrm_Main::BuildToolBar() {
         connect(button, &QToolButton::clicked, this, handler);
         return bar->addWidget(button);
     };
-    add("btnScan", "Clean", "tb-clean", "Scan disk and found all junker files", &TFrm_Main::btnProbeClick);
+    add("btnScan", "Clean", "tb-clean", "Scan disk and found all junker files",
+        &TFrm_Main::btnProbeClick);
     add("btnWipe", "Wipe", "tb-wipe", "", &TFrm_Main::btnWipeClick)->setVisible(false);
     add("SpeedButton2", "Uninstall", "tb-uninstall", "Uninstall some unuser program",
         &TFrm_Main::SpeedButton2Click);
-    add("SpeedButton5", "Setting", "tb-setting", "Some Option and setting", &TFrm_Main::SpeedButton5Click);
+    add("SpeedButton5", "Setting", "tb-setting", "Some Option and setting",
+        &TFrm_Main::SpeedButton5Click);
     add("btnHelp", "Help", "tb-help", "Help information ,help you know how  to use Morvane",
         &TFrm_Main::OpenHelp);
     auto* gap = new QWidget(bar); // ToolButton1, the separator
@@ -222,8 +226,10 @@ void TFrm_Main::ConnectPanel4() {
     };
     connectButton("btnOption", &TFrm_Main::SpeedButton5Click);
     connectButton("RzToolbarButton9", &TFrm_Main::RzToolbarButton9Click);
-    connectButton("RzToolbarButton12", [this] { OpenUrl(QString::fromStdString(::TellFriendMailText())); });
-    connectButton("RzToolbarButton13", [this] { OpenUrl(QString::fromStdString(::SupportMailText())); });
+    connectButton("RzToolbarButton12",
+                  [this] { OpenUrl(QString::fromStdString(::TellFriendMailText())); });
+    connectButton("RzToolbarButton13",
+                  [this] { OpenUrl(QString::fromStdString(::SupportMailText())); });
 
     FToolBarMenu = new QMenu(this);
     FToolBarMenu->setObjectName("ToolBarMenu");
@@ -231,7 +237,8 @@ void TFrm_Main::ConnectPanel4() {
     home->setObjectName("MnuNew");
     connect(home, &QAction::triggered, this, [this] { OpenUrl(MakerAddresses::HomePage); });
     FToolBarMenu->addSeparator()->setObjectName("MenuItem1");
-    QAction* option = FToolBarMenu->addAction(QIcon(Picture("tb-setting", QSize(16, 16))), "&Option");
+    QAction* option =
+        FToolBarMenu->addAction(QIcon(Picture("tb-setting", QSize(16, 16))), "&Option");
     option->setObjectName("MnuMakeInactive");
     connect(option, &QAction::triggered, this, &TFrm_Main::SpeedButton5Click);
     QAction* help = FToolBarMenu->addAction(QIcon(Picture("tb-help", QSize(16, 16))), "&Help");
@@ -298,7 +305,8 @@ void TFrm_Main::SetL_Dir(const QString& text) {
 
 void TFrm_Main::ShowLocationInfo() {
     const TLocationInfo info = LocationInfoOf(FModel->Browser().LocationText());
-    FChartPanel->SetLocationInfo(QString::fromStdString(info.DirName), QString::fromStdString(info.CreateDate),
+    FChartPanel->SetLocationInfo(QString::fromStdString(info.DirName),
+                                 QString::fromStdString(info.CreateDate),
                                  QString::fromStdString(info.ModifyDate));
 }
 
@@ -325,7 +333,9 @@ void TFrm_Main::btnBackClick() {
     FStatus->setText("Right click chart for more info,Left click to Dig direcotry data ...");
 }
 
-void TFrm_Main::ListViewDblClick() { ListDoubleClicked(FList->SelectedRow()); }
+void TFrm_Main::ListViewDblClick() {
+    ListDoubleClicked(FList->SelectedRow());
+}
 
 void TFrm_Main::ListDoubleClicked(int row) {
     if (row >= 0 && row < FModel->rowCount()) {
@@ -357,28 +367,46 @@ void TFrm_Main::AnalyzeRow(const QString& path, bool atMyComputer) {
         FChartPanel->AnalyzeDirectory(path);
 }
 
-void TFrm_Main::ShowLocationChart(const QString& path) { FChartPanel->ShowLocationChart(path); }
+void TFrm_Main::ShowLocationChart(const QString& path) {
+    FChartPanel->ShowLocationChart(path);
+}
 
-void TFrm_Main::ShowDriveChart() { FChartPanel->ShowDriveChart(); }
+void TFrm_Main::ShowDriveChart() {
+    FChartPanel->ShowDriveChart();
+}
 
 void TFrm_Main::OpenTutorial() {
     OpenUrl(QString::fromStdString((ProgramDir / "help" / "tutorial.html").string()));
 }
 
-void TFrm_Main::btnExitClick() { close(); }
+void TFrm_Main::btnExitClick() {
+    close();
+}
 
 void TFrm_Main::Exit1Click() {
     close();
     QApplication::quit();
 }
 
-void TFrm_Main::OpenHelp() { OpenUrl(QString::fromStdString((ProgramDir / "Morvane.chm").string())); }
+void TFrm_Main::OpenHelp() {
+    OpenUrl(QString::fromStdString((ProgramDir / "Morvane.chm").string()));
+}
 
 // What the shell starts is not looked at: a missing help file or mail program is not
 // reported.
-void TFrm_Main::OpenUrl(const QString& url) { Platform::Shell().Open(url.toStdString()); }
+void TFrm_Main::OpenUrl(const QString& url) {
+    Platform::Shell().Open(url.toStdString());
+}
 
-void TFrm_Main::btnProbeClick() { ShowModalWindow(frmCleaning, this, TAfterModal::Close); }
-void TFrm_Main::btnWipeClick() { ShowModalWindow(frmWipe, this, TAfterModal::Free); }
-void TFrm_Main::SpeedButton2Click() { ShowModalWindow(frmUninstall, this, TAfterModal::Free); }
-void TFrm_Main::SpeedButton5Click() { ShowModalWindow(frmOption, this, TAfterModal::Free); }
+void TFrm_Main::btnProbeClick() {
+    ShowModalWindow(frmCleaning, this, TAfterModal::Close);
+}
+void TFrm_Main::btnWipeClick() {
+    ShowModalWindow(frmWipe, this, TAfterModal::Free);
+}
+void TFrm_Main::SpeedButton2Click() {
+    ShowModalWindow(frmUninstall, this, TAfterModal::Free);
+}
+void TFrm_Main::SpeedButton5Click() {
+    ShowModalWindow(frmOption, this, TAfterModal::Free);
+}

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <utility>
@@ -21,8 +22,7 @@ constexpr std::size_t MaxPending = 256 * 1024;
 constexpr int PollMilliseconds = 50;
 
 bool EqualNoCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) ==
                       std::tolower(static_cast<unsigned char>(y));
            });
@@ -110,14 +110,12 @@ public:
         FAdded = true;
         Notify(hsResolvingName, FSettings.Host);
         auto lastProgress = Clock::now();
-        std::size_t lastHeaderBytes = 0;
         while (!FHeadersDone && !FDone) {
-            if (!Drive())
+            const uint64_t before = FReceived;
+            if (!Wait())
                 return false;
-            if (FRawHeaders.size() != lastHeaderBytes) {
-                lastHeaderBytes = FRawHeaders.size();
+            if (FReceived != before)
                 lastProgress = Clock::now();
-            }
             if (ReceiveTimedOut(lastProgress))
                 return false;
         }
@@ -164,7 +162,7 @@ public:
                 FPaused = false;
                 curl_easy_pause(FEasy, CURLPAUSE_CONT);
             }
-            if (!Drive())
+            if (!Wait())
                 return -1;
             if (FPending.empty() && ReceiveTimedOut(lastProgress))
                 return -1;
@@ -178,6 +176,8 @@ public:
         if (FMulti)
             curl_multi_wakeup(FMulti);
     }
+
+    bool Stalled() const override { return FStalled; }
 
 private:
     void Notify(int code, const std::string& info) {
@@ -193,7 +193,9 @@ private:
         curl_easy_reset(FEasy);
         curl_slist_free_all(FHeaderList);
         FHeaderList = nullptr;
-        FHeadersDone = FDone = FPaused = FReceiving = false;
+        FHeadersDone = FDone = FPaused = FReceiving = FConnected = FStalled = false;
+        FStallWaited = Clock::duration::zero();
+        FStallBytes = 0;
         FResult = CURLE_OK;
         FFinalStatus.reset();
         FBlockStatus = 0;
@@ -203,10 +205,36 @@ private:
         FPendingPos = 0;
     }
 
-    bool ReceiveTimedOut(Clock::time_point lastProgress) const {
+    bool ReceiveTimedOut(Clock::time_point lastProgress) {
         if (FSettings.ReceiveTimeout == 0)
             return false;
-        return Clock::now() - lastProgress > std::chrono::milliseconds(FSettings.ReceiveTimeout);
+        if (Clock::now() - lastProgress <= std::chrono::milliseconds(FSettings.ReceiveTimeout))
+            return false;
+        FStalled = FConnected;
+        return true;
+    }
+
+    // One step of the transfer with the stall limit kept: the time spent here and the
+    // bytes that came meanwhile are counted, window after window. False when the request
+    // failed, was cancelled or stalled.
+    bool Wait() {
+        const auto start = Clock::now();
+        const uint64_t before = FReceived;
+        if (!Drive())
+            return false;
+        if (FSettings.StallTime == 0 || !FConnected)
+            return true; // connecting is bounded by the connect timeout
+        FStallWaited += Clock::now() - start;
+        FStallBytes += FReceived - before;
+        const auto window = std::chrono::milliseconds(FSettings.StallTime);
+        if (FStallWaited < window)
+            return true;
+        const bool slow =
+            FStallBytes * 1000 < static_cast<uint64_t>(FSettings.StallSpeed) * FSettings.StallTime;
+        FStallWaited = Clock::duration::zero();
+        FStallBytes = 0;
+        FStalled = slow;
+        return !slow;
     }
 
     std::string Url() const {
@@ -247,6 +275,10 @@ private:
         if (FSettings.ConnectTimeout != 0)
             curl_easy_setopt(FEasy, CURLOPT_CONNECTTIMEOUT_MS,
                              static_cast<long>(FSettings.ConnectTimeout));
+        // libcurl has no send timeout of its own; the stall limit bounds a request that
+        // does not get its answer, however far its sending got.
+        curl_easy_setopt(FEasy, CURLOPT_PREREQFUNCTION, &PrereqCallback);
+        curl_easy_setopt(FEasy, CURLOPT_PREREQDATA, this);
         ConfigureProxy();
         ConfigureAuth();
         if (!FSettings.NoCookies) {
@@ -390,8 +422,16 @@ private:
     }
 
     static size_t HeaderCallback(char* data, size_t size, size_t count, void* self) {
-        static_cast<TCurlHttpRequest*>(self)->HeaderLine(std::string(data, size * count));
+        auto* request = static_cast<TCurlHttpRequest*>(self);
+        request->FReceived += size * count;
+        request->HeaderLine(std::string(data, size * count));
         return size * count;
+    }
+
+    // Called once the connection (to the server or the proxy) is made.
+    static int PrereqCallback(void* self, char*, char*, int, int) {
+        static_cast<TCurlHttpRequest*>(self)->FConnected = true;
+        return CURL_PREREQFUNC_OK;
     }
 
     static size_t WriteCallback(char* data, size_t size, size_t count, void* self) {
@@ -405,6 +445,7 @@ private:
             request->FHeadersDone = true;
         }
         request->FPending.append(data, size * count);
+        request->FReceived += size * count;
         return size * count;
     }
 
@@ -441,6 +482,11 @@ private:
     bool FDone = false;
     bool FPaused = false;
     bool FReceiving = false;
+    bool FConnected = false;
+    bool FStalled = false;
+    uint64_t FReceived = 0; // bytes of headers and body, over every Send
+    Clock::duration FStallWaited{};
+    uint64_t FStallBytes = 0;
     CURLcode FResult = CURLE_OK;
     int FBlockStatus = 0;
     std::optional<int> FFinalStatus;

@@ -32,19 +32,19 @@ public:
                                   settings.Offline ? INTERNET_FLAG_OFFLINE : 0);
         if (!FInternet)
             return;
-        if (FStatus)
-            InternetSetStatusCallbackW(FInternet, &StatusCallback);
-        FConnect = InternetConnectW(FInternet, Win::Widen(settings.Host).c_str(),
-                                    static_cast<INTERNET_PORT>(settings.Port),
-                                    NullIfEmpty(Win::Widen(settings.UserName)),
-                                    NullIfEmpty(Win::Widen(settings.Password)),
-                                    INTERNET_SERVICE_HTTP, 0, reinterpret_cast<DWORD_PTR>(this));
+        // Always watched: whether the connection was made tells a silent server from an
+        // unreachable one.
+        InternetSetStatusCallbackW(FInternet, &StatusCallback);
+        FConnect = InternetConnectW(
+            FInternet, Win::Widen(settings.Host).c_str(), static_cast<INTERNET_PORT>(settings.Port),
+            NullIfEmpty(Win::Widen(settings.UserName)), NullIfEmpty(Win::Widen(settings.Password)),
+            INTERNET_SERVICE_HTTP, 0, reinterpret_cast<DWORD_PTR>(this));
         if (!FConnect)
             return;
         DWORD flags = 0;
         if (settings.NoCache)
-            flags |= INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
-                     INTERNET_FLAG_PRAGMA_NOCACHE;
+            flags |=
+                INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
         if (settings.NoCookies)
             flags |= INTERNET_FLAG_NO_COOKIES;
         if (settings.Scheme == "https")
@@ -58,9 +58,16 @@ public:
                                     flags, reinterpret_cast<DWORD_PTR>(this));
         if (!FRequest)
             return;
+        FStallSpeed = settings.StallSpeed;
+        FStallTime = settings.StallTime;
+        // A blocking call that gets nothing for a whole stall window gives up by itself;
+        // Read counts the bytes of slower trickles.
+        FReceiveTimeout =
+            settings.ReceiveTimeout != 0 ? settings.ReceiveTimeout : settings.StallTime;
         SetTimeout(INTERNET_OPTION_CONNECT_TIMEOUT, settings.ConnectTimeout);
-        SetTimeout(INTERNET_OPTION_RECEIVE_TIMEOUT, settings.ReceiveTimeout);
-        SetTimeout(INTERNET_OPTION_SEND_TIMEOUT, settings.SendTimeout);
+        SetTimeout(INTERNET_OPTION_RECEIVE_TIMEOUT, FReceiveTimeout);
+        SetTimeout(INTERNET_OPTION_SEND_TIMEOUT,
+                   settings.SendTimeout != 0 ? settings.SendTimeout : settings.StallTime);
     }
 
     ~TWinInetRequest() override { CloseAll(); }
@@ -75,15 +82,19 @@ public:
 
     bool Send(const std::string& body, const std::string& contentType) override {
         FAnswered = false;
+        FStalled = false;
         if (FCancelled)
             return false;
         std::wstring headers;
         if (!contentType.empty())
             headers = L"Content-Type: " + Win::Widen(contentType) + L"\r\n";
+        const ULONGLONG start = GetTickCount64();
         FAnswered = HttpSendRequestW(FRequest, headers.empty() ? nullptr : headers.c_str(),
                                      static_cast<DWORD>(headers.size()),
                                      body.empty() ? nullptr : const_cast<char*>(body.data()),
                                      static_cast<DWORD>(body.size())) != FALSE;
+        if (!FAnswered)
+            NoteTimeout(GetTickCount64() - start);
         return FAnswered;
     }
 
@@ -126,9 +137,25 @@ public:
     long Read(char* buffer, std::size_t size) override {
         if (FCancelled || !FAnswered)
             return -1;
-        DWORD read = 0;
-        if (!InternetReadFile(FRequest, buffer, static_cast<DWORD>(size), &read))
+        // Waiting for what is there first keeps a read from blocking until a whole buffer
+        // has trickled in, so the stall window sees every byte as it comes.
+        const ULONGLONG start = GetTickCount64();
+        DWORD available = 0;
+        if (!InternetQueryDataAvailable(FRequest, &available, 0, 0)) {
+            NoteTimeout(GetTickCount64() - start);
             return -1;
+        }
+        DWORD read = 0;
+        if (available > 0 &&
+            !InternetReadFile(FRequest, buffer,
+                              static_cast<DWORD>(std::min<std::size_t>(size, available)), &read)) {
+            NoteTimeout(GetTickCount64() - start);
+            return -1;
+        }
+        if (SlowerThanTheStallLimit(GetTickCount64() - start, read)) {
+            FStalled = true;
+            return -1;
+        }
         return static_cast<long>(read);
     }
 
@@ -140,7 +167,34 @@ public:
             InternetCloseHandle(internet);
     }
 
+    bool Stalled() const override { return FStalled; }
+
 private:
+    // A timeout after the connection was made is a silent server, not a missing one. Not
+    // every implementation of the library names it as one, so a call that waited out the
+    // whole receive timeout counts as well.
+    void NoteTimeout(ULONGLONG waitedMs) {
+        const DWORD error = GetLastError();
+        const bool waitedItOut = FReceiveTimeout != 0 && waitedMs * 10 >= FReceiveTimeout * 9ull;
+        if (FConnected && (error == ERROR_INTERNET_TIMEOUT || waitedItOut))
+            FStalled = true;
+    }
+
+    // Adds one wait and what it brought; true when a whole stall window of waiting
+    // brought fewer bytes than the limit asks for.
+    bool SlowerThanTheStallLimit(ULONGLONG waitedMs, DWORD bytes) {
+        if (FStallTime == 0)
+            return false;
+        FStallWaited += waitedMs;
+        FStallBytes += bytes;
+        if (FStallWaited < FStallTime)
+            return false;
+        const bool slow = FStallBytes * 1000 < static_cast<ULONGLONG>(FStallSpeed) * FStallTime;
+        FStallWaited = 0;
+        FStallBytes = 0;
+        return slow;
+    }
+
     static const wchar_t* NullIfEmpty(const std::wstring& text) {
         return text.empty() ? nullptr : text.c_str();
     }
@@ -191,7 +245,11 @@ private:
     static void CALLBACK StatusCallback(HINTERNET, DWORD_PTR context, DWORD code, LPVOID info,
                                         DWORD length) {
         auto* self = reinterpret_cast<TWinInetRequest*>(context);
-        if (!self || !self->FStatus)
+        if (!self)
+            return;
+        if (code == INTERNET_STATUS_CONNECTED_TO_SERVER)
+            self->FConnected = true;
+        if (!self->FStatus)
             return;
         std::string text;
         if (code == INTERNET_STATUS_REDIRECT && info)
@@ -204,7 +262,14 @@ private:
     HINTERNET FConnect = nullptr;
     HINTERNET FRequest = nullptr;
     std::atomic<bool> FCancelled{false};
-    bool FAnswered = false; // the last Send received a response
+    bool FAnswered = false;              // the last Send received a response
+    std::atomic<bool> FConnected{false}; // set from the status callback
+    bool FStalled = false;
+    uint32_t FStallSpeed = 0;
+    uint32_t FStallTime = 0;
+    uint32_t FReceiveTimeout = 0; // ms, 0: the library's own
+    ULONGLONG FStallWaited = 0;
+    ULONGLONG FStallBytes = 0;
 };
 
 } // namespace

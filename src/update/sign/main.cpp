@@ -1,12 +1,14 @@
 // Signs update information files for publishing, and makes the key pair they are signed
 // with. The secret key file never leaves the publisher's machine; the public key is built
 // into the program (CMake setting MORVANE_UPDATE_PUBLIC_KEY).
+#include "update/TUpdateInfoFile.h"
 #include "update/TUpdateSignature.h"
 #include "update/UpdateCrypto.h"
 
 #include "core/EMorvaneError.h"
 #include "platform/FileIo.h"
 
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -16,7 +18,7 @@ namespace {
 int Usage() {
     std::cerr << "usage:\n"
                  "  morvane-sign-update keygen <secret key file> <public key file>\n"
-                 "  morvane-sign-update hash <file>...\n"
+                 "  morvane-sign-update hash <file>...      (digest and size of each)\n"
                  "  morvane-sign-update sign <secret key file> <information file> [<output>]\n";
     return 2;
 }
@@ -53,15 +55,27 @@ int Run(const std::vector<std::string>& args) {
     if (args.size() >= 2 && args[0] == "hash") {
         for (std::size_t i = 1; i < args.size(); ++i) {
             auto hash = TUpdateSignature::FileHash(args[i]);
-            if (hash.empty())
+            std::error_code ec;
+            const auto size = std::filesystem::file_size(args[i], ec);
+            if (hash.empty() || ec)
                 throw EMorvaneError("Cannot read " + args[i]);
-            std::cout << hash << "  " << args[i] << "\n";
+            // The two values of the file's "#sha256" and "#size" keys.
+            std::cout << hash << "  " << size << "  " << args[i] << "\n";
         }
         return 0;
     }
     if ((args.size() == 3 || args.size() == 4) && args[0] == "sign") {
         const auto key = FirstLine(ReadOrThrow(args[1]));
-        const auto signed_ = TUpdateSignature::Sign(ReadOrThrow(args[2]), key);
+        const auto info = ReadOrThrow(args[2]);
+        // A file the program would refuse is not signed at all.
+        const auto problems = TUpdateInfoFile(info).Problems();
+        if (!problems.empty()) {
+            std::string text = args[2] + " is not complete:";
+            for (const auto& problem : problems)
+                text += "\n  " + problem;
+            throw EMorvaneError(text);
+        }
+        const auto signed_ = TUpdateSignature::Sign(info, key);
         WriteOrThrow(args.size() == 4 ? args[3] : args[2], signed_);
         return 0;
     }

@@ -10,6 +10,21 @@ namespace {
 std::mutex WindowMutex;
 TTransferThreadWindow* Window = nullptr;
 int UserCount = 0;
+// Set when the application object goes: its event queue goes with it, so nothing may be
+// posted any more, neither reports nor the window's own release. A worker that is still
+// running then waits for nothing; its owner abandoned it before.
+bool ApplicationGone = false;
+
+void WatchTheApplication() {
+    static bool watching = false;
+    if (watching || !QCoreApplication::instance())
+        return;
+    watching = true;
+    QObject::connect(QCoreApplication::instance(), &QObject::destroyed, [] {
+        std::lock_guard lock(WindowMutex);
+        ApplicationGone = true;
+    });
+}
 
 } // namespace
 
@@ -20,14 +35,17 @@ public:
         std::lock_guard lock(WindowMutex);
         if (--UserCount == 0) {
             Window = nullptr;
-            FWindow->deleteLater(); // safe from any thread
+            if (!ApplicationGone)
+                FWindow->deleteLater(); // safe from any thread
         }
     }
 
     void Post(std::function<void()> call) override {
         // Queued: the call runs when the user-interface thread's event loop gets to it.
         // The window lives as long as any caller does, so it is there to receive this.
-        QMetaObject::invokeMethod(FWindow, std::move(call), Qt::QueuedConnection);
+        std::lock_guard lock(WindowMutex);
+        if (!ApplicationGone)
+            QMetaObject::invokeMethod(FWindow, std::move(call), Qt::QueuedConnection);
     }
 
 private:
@@ -39,6 +57,7 @@ TTransferThreadWindow::TTransferThreadWindow() {
 }
 
 std::shared_ptr<IUiCaller> TTransferThreadWindow::Acquire() {
+    WatchTheApplication();
     std::lock_guard lock(WindowMutex);
     if (!Window)
         Window = new TTransferThreadWindow;

@@ -59,6 +59,9 @@ protected:
         };
         Transfer.OnCancelled = [this] { Outcome = "cancelled"; };
         Transfer.OnAborted = [this] { Outcome = "aborted"; };
+        Transfer.OnTooLarge = [this](int64_t limit) {
+            Outcome = "too large " + std::to_string(limit);
+        };
     }
 
     ~HttpTransferTest() override {
@@ -286,6 +289,89 @@ TEST_F(HttpTransferTest, AStalledBodyEndsAfterTheReceiveTimeout) {
     Run(Server.Url("/stall"));
     EXPECT_EQ(Outcome, "lost 0/3000");
     EXPECT_LT(std::chrono::steady_clock::now() - started, 1400ms);
+}
+
+TEST_F(HttpTransferTest, TheStallLimitEndsSilentAndTricklingServersAsALostConnection) {
+    Server.Route("/silent", [](const auto&) {
+        TTestHttpServer::TReply reply;
+        reply.Silent = true;
+        return reply;
+    });
+    // A body that comes at 10 bytes a second, with and without a length to show it.
+    auto trickle = [](bool withLength) {
+        return [withLength](const auto&) {
+            auto reply = TTestHttpServer::Reply(200, std::string(2000, 't'));
+            if (!withLength)
+                reply.Head = "HTTP/1.0 200 OK\r\nConnection: close";
+            reply.ChunkSize = 1;
+            reply.ChunkDelay = 100ms;
+            return reply;
+        };
+    };
+    Server.Route("/trickle", trickle(true));
+    Server.Route("/trickle-unknown", trickle(false));
+    Server.Route("/steady", [](const auto&) {
+        auto reply = TTestHttpServer::Reply(200, std::string(1000, 'k'));
+        reply.ChunkSize = 100;
+        reply.ChunkDelay = 50ms;
+        return reply;
+    });
+    auto& limits = Transfer.Settings().Limits;
+    limits.StallTime = 400;
+    limits.StallSpeed = 100;
+    for (const char* path : {"/silent", "/trickle", "/trickle-unknown"}) {
+        const auto started = std::chrono::steady_clock::now();
+        Run(Server.Url(path));
+        EXPECT_THAT(Outcome, ::testing::StartsWith("lost ")) << path;
+        EXPECT_LT(std::chrono::steady_clock::now() - started, 2s) << path;
+    }
+    EXPECT_EQ(Transfer.Results().StatusCode, 200); // the trickle was answered, then lost
+    Run(Server.Url("/steady"));                    // 2000 bytes a second is well above the limit
+    EXPECT_EQ(Outcome, "done");
+    EXPECT_EQ(DoneData, std::string(1000, 'k'));
+}
+
+TEST_F(HttpTransferTest, ABodyPastTheSizeLimitIsCutOffAndNothingPastItIsKept) {
+    auto endless = [](const std::string& head) {
+        return [head](const auto&) {
+            TTestHttpServer::TReply reply;
+            reply.Head = head;
+            reply.Body = std::string(1000, 'e');
+            reply.Endless = true;
+            return reply;
+        };
+    };
+    Server.Route("/endless", endless("HTTP/1.0 200 OK\r\nConnection: close"));
+    Server.Route("/liar", endless("HTTP/1.1 200 OK\r\nContent-Length: 99999999999"));
+    Server.Route("/exact",
+                 [](const auto&) { return TTestHttpServer::Reply(200, std::string(10000, 'x')); });
+    Transfer.Settings().Limits.MaxSize = 10000;
+    const auto target = Temp.Path() / "endless.uTMP";
+    Transfer.Settings().OutputFileName = target;
+    int64_t mostOnDisk = 0;
+    Transfer.OnProgress = [&](const THttpProgress&) {
+        mostOnDisk =
+            std::max<int64_t>(mostOnDisk, static_cast<int64_t>(std::filesystem::file_size(target)));
+    };
+    Run(Server.Url("/endless"));
+    EXPECT_EQ(Outcome, "too large 10000");
+    EXPECT_LE(mostOnDisk, 10000);
+    EXPECT_FALSE(std::filesystem::exists(target));
+
+    // Announced longer than the limit: not a byte is read.
+    Transfer.OnProgress = nullptr;
+    Transfer.Settings().OutputFileName.clear();
+    Run(Server.Url("/liar"));
+    EXPECT_EQ(Outcome, "too large 10000");
+    EXPECT_EQ(Transfer.Results().BytesRead, 0);
+
+    Run(Server.Url("/exact")); // up to the limit is fine
+    EXPECT_EQ(Outcome, "done");
+
+    // An owner that does not listen for it still hears that the run failed.
+    Transfer.OnTooLarge = nullptr;
+    Run(Server.Url("/endless"));
+    EXPECT_THAT(Outcome, ::testing::StartsWith("lost "));
 }
 
 TEST_F(HttpTransferTest, FileUrlsReadLocalFiles) {

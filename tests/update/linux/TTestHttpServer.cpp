@@ -1,6 +1,7 @@
 #include "TTestHttpServer.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 
 #include <arpa/inet.h>
@@ -65,8 +66,9 @@ void TTestHttpServer::Route(const std::string& path, THandler handler) {
 TTestHttpServer::TReply TTestHttpServer::Reply(int status, const std::string& body,
                                                const std::string& extraHeaders) {
     TReply reply;
-    reply.Head = "HTTP/1.1 " + std::to_string(status) + " Status\r\nContent-Length: " +
-                 std::to_string(body.size()) + "\r\nConnection: close\r\n" + extraHeaders;
+    reply.Head = "HTTP/1.1 " + std::to_string(status) +
+                 " Status\r\nContent-Length: " + std::to_string(body.size()) +
+                 "\r\nConnection: close\r\n" + extraHeaders;
     if (!reply.Head.empty() && reply.Head.back() == '\n')
         reply.Head.resize(reply.Head.size() - 2);
     reply.Body = body;
@@ -147,15 +149,39 @@ void TTestHttpServer::Serve(int fd) {
             handler = FRoutes[path];
     }
     TReply reply = handler ? handler(request) : Reply(404, "no such page");
+    if (reply.Silent) {
+        while (!FStopping)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        return;
+    }
     std::string head = reply.Head + "\r\n\r\n";
     if (!SendAll(fd, head.data(), head.size()))
         return;
+    if (reply.Endless) {
+        // Until the client hangs up (or the test ends): a server that never stops.
+        std::size_t at = 0;
+        while (!FStopping) {
+            pollfd p{fd, POLLOUT, 0};
+            if (::poll(&p, 1, 100) <= 0)
+                continue; // a client that reads nothing must not hold the server's end
+            if (p.revents & (POLLERR | POLLHUP))
+                return;
+            ssize_t n = ::send(fd, reply.Body.data() + at, reply.Body.size() - at,
+                               MSG_NOSIGNAL | MSG_DONTWAIT);
+            if (n < 0 && errno != EAGAIN)
+                return;
+            if (n > 0)
+                at = (at + static_cast<std::size_t>(n)) % reply.Body.size();
+        }
+        return;
+    }
     if (reply.ChunkSize == 0) {
         SendAll(fd, reply.Body.data(), reply.Body.size());
     } else {
         for (std::size_t i = 0; i < reply.Body.size() && !FStopping; i += reply.ChunkSize) {
             std::this_thread::sleep_for(reply.ChunkDelay);
-            if (!SendAll(fd, reply.Body.data() + i, std::min(reply.ChunkSize, reply.Body.size() - i)))
+            if (!SendAll(fd, reply.Body.data() + i,
+                         std::min(reply.ChunkSize, reply.Body.size() - i)))
                 return;
         }
     }

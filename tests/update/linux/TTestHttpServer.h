@@ -20,10 +20,12 @@ public:
         std::string Body;
     };
     struct TReply {
-        std::string Head;  // status line and headers, without the blank line
-        std::string Body;  // sent after the blank line
-        std::size_t ChunkSize = 0; // >0: the body goes out in chunks of this size ...
+        std::string Head;                        // status line and headers, without the blank line
+        std::string Body;                        // sent after the blank line
+        std::size_t ChunkSize = 0;               // >0: the body goes out in chunks of this size ...
         std::chrono::milliseconds ChunkDelay{0}; // ... with this pause before each
+        bool Silent = false;  // reads the request, then never answers until the server stops
+        bool Endless = false; // sends the head, then the body again and again for ever
     };
     using THandler = std::function<TReply(const TRequest&)>;
 
@@ -34,8 +36,7 @@ public:
     std::string Url(const std::string& path) const;
     void Route(const std::string& path, THandler handler);
     // A plain answer with a correct length.
-    static TReply Reply(int status, const std::string& body,
-                        const std::string& extraHeaders = "");
+    static TReply Reply(int status, const std::string& body, const std::string& extraHeaders = "");
     std::vector<TRequest> Requests();
 
 private:

@@ -25,8 +25,7 @@ using ::testing::HasSubstr;
 
 namespace {
 
-template <typename T>
-T* Child(QWidget* window, const char* name) {
+template <typename T> T* Child(QWidget* window, const char* name) {
     auto* child = window->findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(child, nullptr) << name;
     return child;
@@ -103,7 +102,8 @@ TEST(UpdateWindowsTest, CancellingTheWizardAsksFirst) {
     QString asked;
     AnswerNextBox(QMessageBox::No, &asked);
     Child<QPushButton>(&wizard, "CancelBtn")->click();
-    EXPECT_EQ(asked.toStdString(), "The update is not completed.\nWould you like to abort upgrading?");
+    EXPECT_EQ(asked.toStdString(),
+              "The update is not completed.\nWould you like to abort upgrading?");
     EXPECT_EQ(cancelled, 0);
     EXPECT_TRUE(wizard.isVisible());
     AnswerNextBox(QMessageBox::Yes);
@@ -117,9 +117,33 @@ TEST(UpdateWindowsTest, WaitingForTheWizardEndsWithItsOkButton) {
     ui.ShowWizard(false, [] {});
     ui.WizardFinished("done");
     QTimer::singleShot(50, [&] { Child<QPushButton>(ui.Wizard(), "FinishBtn")->click(); });
-    ui.WaitForWizardClose();
+    EXPECT_TRUE(ui.WaitForWizardClose());
     Pump(50);
     EXPECT_EQ(ui.Wizard(), nullptr); // closed and freed
+
+    ui.ShowWizard(false, [] {});
+    ui.WizardFinished("done");
+    QTimer::singleShot(50, [&] { ui.CloseWizard(); }); // closed, but not with OK
+    EXPECT_FALSE(ui.WaitForWizardClose());
+}
+
+TEST(UpdateWindowsTest, EndingTheApplicationEndsEveryModalRun) {
+    // The restart after an update must end the program also from within a window that the
+    // launcher runs modally; closing that one window would end only its own run.
+    TQtUpdateUi ui(nullptr);
+    bool innerEnded = false;
+    QTimer::singleShot(0, [&] {
+        QEventLoop modalRun;
+        QTimer::singleShot(20, [&] { ui.CloseApplication(); });
+        modalRun.exec();
+        innerEnded = true;
+    });
+    QTimer guard; // gone with the test, so it never ends a later one
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    guard.start(5000);
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_TRUE(innerEnded);
 }
 
 TEST(UpdateWindowsTest, ThePasswordWindowStartsWithTheKnownUserName) {

@@ -11,9 +11,38 @@
 #include <string>
 #include <vector>
 
+#include <winsock2.h>
+
 using namespace std::chrono_literals;
 
 namespace {
+
+// A server that takes connections and never answers: the system completes the connection
+// for a listening socket, and nobody ever reads or writes it.
+class TSilentListener {
+public:
+    TSilentListener() {
+        FSocket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(FSocket, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        listen(FSocket, 8);
+        int len = sizeof addr;
+        getsockname(FSocket, reinterpret_cast<sockaddr*>(&addr), &len);
+        FPort = ntohs(addr.sin_port);
+    }
+    ~TSilentListener() { closesocket(FSocket); }
+    TSilentListener(const TSilentListener&) = delete;
+    TSilentListener& operator=(const TSilentListener&) = delete;
+    std::string Url(const std::string& path) const {
+        return "http://127.0.0.1:" + std::to_string(FPort) + path;
+    }
+
+private:
+    SOCKET FSocket = INVALID_SOCKET;
+    int FPort = 0;
+};
 
 // The transfer engine over WinInet against a server on this machine.
 class WinHttpTransferTest : public ::testing::Test {
@@ -99,4 +128,13 @@ TEST_F(WinHttpTransferTest, AClosedPortIsHostUnreachable) {
     Run("http://127.0.0.1:" + std::to_string(TLoopbackHttpServer::ClosedPort()) + "/x");
     EXPECT_EQ(Outcome, "unreachable");
     EXPECT_EQ(Transfer.Results().StatusCode, -1);
+}
+
+TEST_F(WinHttpTransferTest, ASilentServerEndsAfterTheStallLimitAsALostConnection) {
+    TSilentListener silent; // the server of the fixture stays, so the sockets are ready
+    Transfer.Settings().Limits.StallTime = 500;
+    const auto started = std::chrono::steady_clock::now();
+    Run(silent.Url("/Morvane.inf"));
+    EXPECT_EQ(Outcome, "lost 0/0");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
 }
