@@ -3,6 +3,7 @@
 #include "TProgram.h"
 
 #include "core/TSetting.h"
+#include "support/TTempDir.h"
 
 #include <gtest/gtest.h>
 
