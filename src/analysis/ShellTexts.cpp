@@ -46,9 +46,10 @@ std::string ModifiedTextOf(Platform::TFileTime time) {
     try {
         const Platform::TLocaleFormats locale = Platform::LocaleFormats();
         const TDateTime value = SystemTimeToDateTime(local);
-        const bool midnight = local.Hour == 0 && local.Minute == 0 && local.Second == 0 &&
-                              local.Milliseconds == 0;
-        return FormatDateTime(midnight ? locale.ShortDateFormat : locale.ShortDateFormat + " hh:nn:ss",
+        const bool midnight =
+            local.Hour == 0 && local.Minute == 0 && local.Second == 0 && local.Milliseconds == 0;
+        return FormatDateTime(midnight ? locale.ShortDateFormat
+                                       : locale.ShortDateFormat + " hh:nn:ss",
                               value, locale);
     } catch (...) {
         return {}; // a date the calendar cannot hold
@@ -70,7 +71,9 @@ std::string RowDriveRoot(const std::string& rowName, const std::string& location
         if (root.empty())
             return {};
         if (root.back() != '/' && root.back() != '\\')
-            root += root.find('\\') != std::string::npos || (root.size() == 2 && root[1] == ':') ? '\\' : '/';
+            root += root.find('\\') != std::string::npos || (root.size() == 2 && root[1] == ':')
+                        ? '\\'
+                        : '/';
         return root;
     }
     if (locationText.empty())
@@ -93,4 +96,10 @@ std::vector<std::string> RowCells(const TShellItem& item, bool systemDisk) {
     cells.push_back(item.ModifiedText);
     cells.push_back(AttributeLetters(item.Attributes));
     return cells;
+}
+
+bool IsDriveRootText(const std::string& locationText) {
+    if (!locationText.empty() && locationText[0] == '/')
+        return locationText.back() == '/';
+    return locationText.size() <= 3;
 }
