@@ -274,7 +274,8 @@ template <typename T> void Permute(std::vector<T>& items, std::vector<size_t> or
 // The type column's texts of the entries that are not plain files.
 const char* const FolderType = "Folder";
 const char* const FolderLinkType = "Folder Link";
-const char* const OtherFileSystemType = "Folder (other file system)";
+// Short enough for the narrow column a folder row shows its type in.
+const char* const OtherFileSystemType = "Mount Point";
 
 std::string TypeText(uint32_t attributes, const std::string& name) {
     if ((attributes & Attr::Directory) && !(attributes & Attr::ReparsePoint))

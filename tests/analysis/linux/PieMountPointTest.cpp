@@ -100,6 +100,6 @@ TEST(PieMountPoint, AMountedFolderCountsNothingAndIsMarkedInTheList) {
     EXPECT_EQ(seen["inside"], std::to_string(3 * 1048576)); // charted itself, it is walked
     EXPECT_EQ(seen["child mnt"], "other 0");
     EXPECT_EQ(seen["child sub"], "entered " + std::to_string(2 * 1048576));
-    EXPECT_EQ(seen["type mnt"], "Folder (other file system)");
+    EXPECT_EQ(seen["type mnt"], "Mount Point");
     EXPECT_EQ(seen["type sub"], "Folder");
 }
