@@ -179,7 +179,99 @@ bench_analysis() {
     rm -rf "$flat"
 }
 
-ALL=(folder_total junk_scan analysis)
+# ---- Window benchmarks -----------------------------------------------------------------
+# The real cleaning and analysis windows, driven by bench/ui/window_bench on the
+# offscreen platform, each timed next to its engine alone in the same process:
+#   clean-window-scan     the cleaning window's scan of the big tree with ten junk types
+#                         checked, against the scan engine alone (target <= 1.15);
+#   clean-window-scan-du  the same scan against du -s --apparent-size -x (target <= 0.5);
+#   analysis-window-pie   the analysis window's pie of the big tree, drawn, against its
+#                         engine alone (target <= 1.15);
+#   clean-all-50k         "删除垃圾文件" over 50,000 checked rows against rm of the same
+#                         files (target <= 1.5).
+# They need the windows, so they are built in a folder of their own (BUILD_UI, default
+# BUILD followed by "-ui") with the user interface switched on; the benchmarks above
+# keep their build without Qt.
+BUILD_UI=${BUILD_UI:-$BUILD-ui}
+
+# The window benchmark program, built in Release with the windows.
+window_bench() {
+    cmake -S "$ROOT" -B "$BUILD_UI" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMORVANE_BUILD_UI=ON \
+          -DMORVANE_BUILD_TESTS=OFF -DMORVANE_WERROR=OFF >/dev/null
+    echo "building the window benchmark (the windows in Release)..." >&2
+    cmake --build "$BUILD_UI" --target window_bench >/dev/null
+    echo "$BUILD_UI/bin/window_bench"
+}
+
+# window_line NAME OURS PEER-NAME PEER TARGET [OURS-CPU PEER-CPU]
+window_line() {
+    local r cpu=""
+    r=$(ratio "$2" "$4")
+    [[ -n ${6:-} ]] && cpu=$(printf '; cpu %s s vs %s s, ratio %s' "$6" "$7" "$(ratio "$6" "$7")")
+    printf 'bench %s: ours %s s, %s %s s, ratio %s (target <= %s: %s)%s\n' "$1" "$2" "$3" "$4" "$r" "$5" \
+        "$(verdict "$r" "$5")" "$cpu"
+}
+
+bench_clean_window_scan() {
+    local bench tree line w c window=() engine=() windowCpu=() engineCpu=() du=() duCpu=()
+    bench=$(window_bench)
+    tree=$(big_tree)
+    echo "cleaning window: $("$bench" clean-scan "$tree" 2>/dev/null)" >&2 # warms the cache
+    du -s --apparent-size -x "$tree" >/dev/null
+    for ((i = 0; i < ROUNDS; i++)); do
+        line=$("$bench" clean-scan "$tree" 2>/dev/null)
+        window+=("$(awk '{ print $2 }' <<<"$line")"); engine+=("$(awk '{ print $4 }' <<<"$line")")
+        windowCpu+=("$(awk '{ print $6 }' <<<"$line")"); engineCpu+=("$(awk '{ print $7 }' <<<"$line")")
+        read -r w c < <(time_once du -s --apparent-size -x "$tree"); du+=("$w"); duCpu+=("$c")
+        echo "  round $((i + 1)): window ${window[i]} s, engine ${engine[i]} s, du ${du[i]} s" >&2
+    done
+    local mw mc
+    mw=$(median "${window[@]}"); mc=$(median "${windowCpu[@]}")
+    window_line clean-window-scan "$mw" engine "$(median "${engine[@]}")" 1.15 "$mc" "$(median "${engineCpu[@]}")"
+    window_line clean-window-scan-du "$mw" du "$(median "${du[@]}")" 0.5 "$mc" "$(median "${duCpu[@]}")"
+}
+
+bench_analysis_window_pie() {
+    local bench tree line window=() engine=() windowCpu=() engineCpu=()
+    bench=$(window_bench)
+    tree=$(big_tree)
+    echo "analysis window: $("$bench" analysis-pie "$tree" 2>/dev/null)" >&2 # warms the cache
+    for ((i = 0; i < ROUNDS; i++)); do
+        line=$("$bench" analysis-pie "$tree" 2>/dev/null)
+        window+=("$(awk '{ print $2 }' <<<"$line")"); engine+=("$(awk '{ print $4 }' <<<"$line")")
+        windowCpu+=("$(awk '{ print $6 }' <<<"$line")"); engineCpu+=("$(awk '{ print $7 }' <<<"$line")")
+        echo "  round $((i + 1)): window ${window[i]} s, engine ${engine[i]} s" >&2
+    done
+    window_line analysis-window-pie "$(median "${window[@]}")" engine "$(median "${engine[@]}")" 1.15 \
+        "$(median "${windowCpu[@]}")" "$(median "${engineCpu[@]}")"
+}
+
+bench_clean_all_50k() {
+    local bench folder="$WORK/clean-all" list="$WORK/clean-all.list" line left window=() rm=()
+    bench=$(window_bench)
+    local count=${CLEAN_ROWS:-50000}
+    seq -f "$folder/junk%.0f.bak" 1 "$count" >"$list"
+    make_junk() { mkdir -p "$folder" && xargs -d '\n' -a "$list" touch; }
+    for ((i = 0; i <= ROUNDS; i++)); do # the first round warms up
+        make_junk
+        line=$("$bench" clean-all "$folder" 2>/dev/null)
+        left=$(find "$folder" -type f | wc -l)
+        [[ $(awk '{ print $4 }' <<<"$line") == "$count" && $left == 0 ]] ||
+            echo "  the window listed $(awk '{ print $4 }' <<<"$line") rows and left $left files" >&2
+        make_junk
+        local t
+        t=$(wall_once xargs -d '\n' -a "$list" rm -f --)
+        ((i == 0)) && continue
+        window+=("$(awk '{ print $2 }' <<<"$line")")
+        rm+=("$t")
+        echo "  round $i: window ${window[i - 1]} s, rm ${rm[i - 1]} s" >&2
+    done
+    rm -rf "$folder"
+    window_line clean-all-50k "$(median "${window[@]}")" rm "$(median "${rm[@]}")" 1.5
+}
+# ---- end of the window benchmarks --------------------------------------------------------
+
+ALL=(folder_total junk_scan analysis clean_window_scan analysis_window_pie clean_all_50k)
 SELECTED=("${@:-${ALL[@]}}")
 echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)" >&2
 for name in "${SELECTED[@]}"; do

@@ -14,7 +14,7 @@ TLocationInfo LocationInfoOf(const std::string& locationText) {
     info.DirName = slash == std::string::npos ? locationText : locationText.substr(slash + 1);
     if (info.DirName.empty())
         info.DirName = locationText;
-    if (locationText.size() <= 3)
+    if (IsDriveRootText(locationText))
         return info;
     const std::array<std::string, 3> dates = GetFileDates(PathFromText(locationText));
     info.CreateDate = dates[0];

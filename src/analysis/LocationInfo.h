@@ -9,6 +9,6 @@ struct TLocationInfo {
     std::string ModifyDate; // the location's last write time, same form
 };
 
-// The texts of ShowLocationInfo for a location text. A text of three characters or
-// fewer ("C:\", "/") is a drive root and gets no dates.
+// The texts of ShowLocationInfo for a location text. A drive root ("C:\", "/", see
+// IsDriveRootText) gets no dates.
 TLocationInfo LocationInfoOf(const std::string& locationText);

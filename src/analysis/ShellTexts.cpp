@@ -67,7 +67,9 @@ std::string RowDriveRoot(const std::string& rowName, const std::string& location
         if (root.empty())
             return {};
         if (root.back() != '/' && root.back() != '\\')
-            root += root.find('\\') != std::string::npos || (root.size() == 2 && root[1] == ':') ? '\\' : '/';
+            root += root.find('\\') != std::string::npos || (root.size() == 2 && root[1] == ':')
+                        ? '\\'
+                        : '/';
         return root;
     }
     if (locationText.empty())
@@ -90,4 +92,10 @@ std::vector<std::string> RowCells(const TShellItem& item, bool systemDisk) {
     cells.push_back(item.ModifiedText);
     cells.push_back(AttributeLetters(item.Attributes));
     return cells;
+}
+
+bool IsDriveRootText(const std::string& locationText) {
+    if (!locationText.empty() && locationText[0] == '/')
+        return locationText.back() == '/';
+    return locationText.size() <= 3;
 }

@@ -25,6 +25,11 @@ std::string ModifiedTextOf(Platform::TFileTime time);
 std::string LocationTextOf(const std::string& parsingName);
 inline constexpr const char* MyComputerText = "My Computer";
 
+// Whether a location text names a drive root by its form: three characters or fewer on
+// Windows ("C:\"). A Linux path ("/ab") is never told by its length: only "/" and the
+// mount paths shown with their trailing separator ("/home/") are roots.
+bool IsDriveRootText(const std::string& locationText);
+
 // The drive root a folder row's "System Disk " test looks at: at My Computer the root
 // inside the row name's last parentheses ("Local Disk (/home)" gives "/home/"), elsewhere
 // the location text with one trailing separator. Empty when there is none.

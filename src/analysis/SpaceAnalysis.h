@@ -18,8 +18,9 @@ inline constexpr int GB = 3;
 
 // The recursive byte total of everything below path, in unit, cut (not rounded) to three
 // decimals. Entered below the path: only folders whose attribute word is exactly a
-// folder (no link, no hidden/dot name); a missing or unreadable path gives 0.
-// progress may be null.
+// folder (no link, no hidden/dot name, never another file system); a missing or
+// unreadable path gives 0. progress (may be null) steps once per entry listed, "." and
+// ".." of every folder included.
 double CalcDirectorySize(const std::filesystem::path& path, int unit,
                          IAnalysisProgress* progress = nullptr);
 
@@ -31,7 +32,11 @@ struct TBreakdownPoint {
 
 // The pie data of a folder: in listing order, one point per child folder with its total
 // in MB (cut to whole MB when wholeMB, as the popup analysis does) and one per file above
-// 1024 bytes with size div 1 MB. A missing path gives an empty list. One walk of the tree.
+// 1024 bytes with size div 1 MB. A link to a folder and a folder on another file system
+// than path's (a mount point) give a point of 0. A missing path gives an empty list. One
+// walk of the tree. progress is reset first, then steps once per entry listed below the
+// folder and once per file of the folder itself (wholeMB: once per entry of the folder,
+// "." and ".." included).
 std::vector<TBreakdownPoint> DirectoryBreakdown(const std::string& path, bool wholeMB,
                                                 IAnalysisProgress* progress = nullptr);
 

@@ -16,7 +16,8 @@ bool StartsWithNoCase(const std::string& name, const std::string& prefix) {
     if (prefix.size() > name.size())
         return false;
     for (size_t i = 0; i < prefix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(name[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
+        if (std::tolower(static_cast<unsigned char>(name[i])) !=
+            std::tolower(static_cast<unsigned char>(prefix[i])))
             return false;
     return true;
 }
@@ -62,7 +63,7 @@ bool TShellBrowser::Up(std::string& error) {
     // The parent of a volume root is My Computer itself; the namespace root (the desktop)
     // is never shown.
     const bool volumeRoot = parent == FNamespace->MyComputer();
-    if (!parent.Empty() && !volumeRoot && Trimmed(LocationText()).size() > 3)
+    if (!parent.Empty() && !volumeRoot && !IsDriveRootText(Trimmed(LocationText())))
         return NavigateTo(parent, error);
     return NavigateTo(FNamespace->MyComputer(), error);
 }
@@ -88,7 +89,8 @@ bool TShellBrowser::PopulateIDList(const TIdList& folder, std::string& error) {
         return false; // the old list stays
     // Floppy drives are never listed: their names hold "A:" or "B:".
     std::erase_if(children, [](const Platform::TShellChild& c) {
-        return c.DisplayName.find("A:") != std::string::npos || c.DisplayName.find("B:") != std::string::npos;
+        return c.DisplayName.find("A:") != std::string::npos ||
+               c.DisplayName.find("B:") != std::string::npos;
     });
     FNamespace->SortChildren(folder, children);
     FItemList.clear();
@@ -183,23 +185,31 @@ void TShellBrowser::SortByColumn(int column) {
     const bool descending = FSortDescending;
     auto key = [column](const TShellItem& a, const TShellItem& b) -> int {
         switch (column) {
-        case 1: return a.SizeKB < b.SizeKB ? -1 : a.SizeKB > b.SizeKB;
-        case 2: return a.TypeName.compare(b.TypeName);
-        case 3: return a.LastWrite.Ticks < b.LastWrite.Ticks ? -1 : a.LastWrite.Ticks > b.LastWrite.Ticks;
-        case 4: return AttributeLetters(a.Attributes).compare(AttributeLetters(b.Attributes));
+        case 1:
+            return a.SizeKB < b.SizeKB ? -1 : a.SizeKB > b.SizeKB;
+        case 2:
+            return a.TypeName.compare(b.TypeName);
+        case 3:
+            return a.LastWrite.Ticks < b.LastWrite.Ticks ? -1
+                                                         : a.LastWrite.Ticks > b.LastWrite.Ticks;
+        case 4:
+            return AttributeLetters(a.Attributes).compare(AttributeLetters(b.Attributes));
         default: {
             std::string x = a.DisplayName, y = b.DisplayName;
-            for (char& c : x) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            for (char& c : y) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            for (char& c : x)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            for (char& c : y)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
             return x.compare(y);
         }
         }
     };
-    std::stable_sort(FItemList.begin(), FItemList.end(), [&](const TShellItem& a, const TShellItem& b) {
-        if (a.IsFolder != b.IsFolder)
-            return a.IsFolder; // folders stay first either way
-        const int c = key(a, b);
-        return descending ? c > 0 : c < 0;
-    });
+    std::stable_sort(FItemList.begin(), FItemList.end(),
+                     [&](const TShellItem& a, const TShellItem& b) {
+                         if (a.IsFolder != b.IsFolder)
+                             return a.IsFolder; // folders stay first either way
+                         const int c = key(a, b);
+                         return descending ? c > 0 : c < 0;
+                     });
     FSortDescending = !FSortDescending;
 }

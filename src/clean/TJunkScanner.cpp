@@ -102,9 +102,13 @@ void TJunkScanner::VisitFile(const TDirEntry& entry) {
         return info;
     };
 
-    if (FSetting.IfCleanZeroFile()) {
+    // Only a regular file can be an empty file: a FIFO, a socket or a device node holds no
+    // data of its own and is no junk, and a link is never empty.
+    if (FSetting.IfCleanZeroFile() && !entry.Special && !entry.IsLink()) {
         // The whole length: a file of a multiple of 4 GiB is not empty.
-        const bool zero = entry.HasDetails ? entry.Size == 0 : details() && details()->Size == 0;
+        const bool zero = entry.HasDetails
+                              ? entry.Size == 0
+                              : details() && details()->Size == 0 && !details()->Special;
         if (zero && details()) {
             AddRow(FPath, false, *details());
             FHost.Scroll();
@@ -145,7 +149,9 @@ void TJunkScanner::OnLeave(const TDirEntry&) {
     FLevels.pop_back();
 }
 
-void TJunkScanner::OnUnreadable(const TDirEntry&, int) { FCaptionPending = false; }
+void TJunkScanner::OnUnreadable(const TDirEntry&, int) {
+    FCaptionPending = false;
+}
 
 void TJunkScanner::Pump() {
     if (FPumpInterval.count() > 0) {

@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -9,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace Platform {
 
@@ -49,8 +51,13 @@ struct TDirEntry {
     // A folder that is the root of another mounted file system. It is reported but never
     // entered.
     bool OtherFileSystem = false;
+    // A FIFO, socket or device node: it holds no data of its own, so it is never an
+    // empty file (Linux; such entries are not listed on Windows).
+    bool Special = false;
 
-    bool IsDirectory() const { return (Attributes & (Attr::Directory | Attr::ReparsePoint)) == Attr::Directory; }
+    bool IsDirectory() const {
+        return (Attributes & (Attr::Directory | Attr::ReparsePoint)) == Attr::Directory;
+    }
     bool IsLink() const { return (Attributes & Attr::ReparsePoint) != 0; }
     // DirPath joined with Name by one separator.
     std::filesystem::path Path() const;
@@ -76,7 +83,10 @@ public:
     // A folder that was to be entered (the start folder included, then with an empty
     // name) could not be opened or read to its end. error is the system's code. The walk
     // goes on with the next entry.
-    virtual void OnUnreadable(const TDirEntry& folder, int error) { (void)folder; (void)error; }
+    virtual void OnUnreadable(const TDirEntry& folder, int error) {
+        (void)folder;
+        (void)error;
+    }
 };
 
 struct TWalkOptions {
@@ -89,9 +99,9 @@ struct TWalkOptions {
 };
 
 struct TWalkResult {
-    bool Opened = false;        // the start folder existed as a folder and was opened
-    bool Stopped = false;       // a visitor returned Stop
-    uint64_t Unreadable = 0;    // folders passed over because they could not be read
+    bool Opened = false;     // the start folder existed as a folder and was opened
+    bool Stopped = false;    // a visitor returned Stop
+    uint64_t Unreadable = 0; // folders passed over because they could not be read
 };
 
 // The program's one directory walker. It works from open folder handles, one per depth
@@ -136,12 +146,55 @@ private:
 // (HasDetails false) when the listing alone shows it is a folder. A small tree is walked
 // on the calling thread alone.
 struct TTreeTotal {
-    bool Opened = false;     // the start folder existed as a folder and was opened
+    bool Opened = false; // the start folder existed as a folder and was opened
     int64_t Bytes = 0;
     uint64_t Unreadable = 0; // folders that could not be read (another file system is no fault)
+    // Entries listed in every folder read, the start folder included, each folder's "."
+    // and ".." counted as a listing returns them.
+    uint64_t Listed = 0;
 };
+
+// Live news of a tree total for a window that shows activity while the walk runs. When
+// one is given, the walk runs on threads of its own and the calling thread only waits
+// and calls Tick: at most once per Interval, and once more at the end with the final
+// figure. listed counts as TTreeTotal::Listed does, but only the folders below the
+// start folder (the start folder's own entries are the caller's to count).
+struct TWalkProgress {
+    std::function<void(uint64_t listed)> Tick;
+    std::chrono::milliseconds Interval{10};
+};
+
 TTreeTotal SumTree(const std::filesystem::path& folder,
-                   const std::function<bool(const TDirEntry& entry)>& descend);
+                   const std::function<bool(const TDirEntry& entry)>& descend,
+                   const TWalkProgress* progress = nullptr);
+
+// One direct child of a folder with the total of its tree, as SumChildren gives it.
+struct TChildTotal {
+    std::string Name;        // the file system's bytes
+    uint32_t Attributes = 0; // Attr bits as a walk with details reports them
+    int64_t Size = 0;        // the entry's own size (0 for a folder)
+    // A folder on another file system than the start folder (a mount point): never
+    // entered, whatever enter said.
+    bool OtherFileSystem = false;
+    bool Entered = false;  // a folder that enter chose and that could be opened
+    int64_t TreeBytes = 0; // of an entered folder: the bytes of everything below it
+};
+struct TChildTotals {
+    bool Opened = false;
+    std::vector<TChildTotal> Children; // in listing order
+    uint64_t Unreadable = 0;
+    uint64_t Listed = 0; // as TTreeTotal::Listed
+};
+
+// The children of a folder, each folder among them with the byte total of its own tree:
+// one walk of the whole tree under the same rules as SumTree. The start folder's device
+// decides for every level, its children included, so a mount point among them is
+// reported with OtherFileSystem and adds nothing. enter picks the children to total
+// (only real folders are ever entered), descend the folders below them.
+TChildTotals SumChildren(const std::filesystem::path& folder,
+                         const std::function<bool(const TDirEntry& entry)>& enter,
+                         const std::function<bool(const TDirEntry& entry)>& descend,
+                         const TWalkProgress* progress = nullptr);
 
 // The entry of one path itself, as a listing of its folder would report it (a link is
 // reported as the link). Depth 0, DirPath the parent's text. nullopt when it does not
@@ -149,6 +202,7 @@ TTreeTotal SumTree(const std::filesystem::path& folder,
 struct TEntryInfo {
     uint32_t Attributes = 0;
     int64_t Size = 0;
+    bool Special = false; // as TDirEntry::Special
     TFileTime Created;
     TFileTime LastWrite;
     TFileTime LastAccess;

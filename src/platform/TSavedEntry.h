@@ -17,6 +17,7 @@ struct TSavedEntry {
     TFileTime LastWrite;
     int Depth = 0;
     bool HasDetails = true;
+    bool Special = false;
 
     void Save(const TDirEntry& e) {
         Name.assign(e.Name);
@@ -26,6 +27,7 @@ struct TSavedEntry {
         LastWrite = e.LastWrite;
         Depth = e.Depth;
         HasDetails = e.HasDetails;
+        Special = e.Special;
     }
     TDirEntry View(std::string_view dirPath) const {
         TDirEntry e;
@@ -37,6 +39,7 @@ struct TSavedEntry {
         e.LastWrite = LastWrite;
         e.Depth = Depth;
         e.HasDetails = HasDetails;
+        e.Special = Special;
         return e;
     }
 };

@@ -32,6 +32,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -267,8 +268,27 @@ void TFrm_Main::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!FShown) {
         FShown = true;
+        PlaceOnScreen();
         FormShow();
     }
+}
+
+void TFrm_Main::PlaceOnScreen() {
+    // The screen of the window that opens it; the frame the window manager adds is not
+    // known before the window is mapped, so the opener's frame stands in for it.
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    const QScreen* where = owner ? owner->screen() : screen();
+    if (!where)
+        return;
+    const QRect area = where->availableGeometry();
+    const QSize frame =
+        owner && owner->isVisible() ? owner->frameGeometry().size() - owner->size() : QSize(0, 0);
+    resize(QSize(1024, 727).boundedTo(area.size() - frame));
+    // A screen smaller than the window's least size gets it from its top left corner, so
+    // that its title bar stays within reach.
+    const QSize outer = size() + frame;
+    move(area.x() + std::max(0, (area.width() - outer.width()) / 2),
+         area.y() + std::max(0, (area.height() - outer.height()) / 2));
 }
 
 void TFrm_Main::FormShow() {

@@ -54,6 +54,8 @@ private:
     void BuildPathBar(QWidget* page);
     void BuildChartPanel(QWidget* page);
     void FormShow();
+    // The designed size within the available area of the opener's screen, centred there.
+    void PlaceOnScreen();
     void ShowLocationInfo();
     void Navigated(bool ok, const QString& error);
     void ListDoubleClicked(int row);

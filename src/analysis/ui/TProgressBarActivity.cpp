@@ -7,7 +7,9 @@ void TProgressBarActivity::Reset() {
     FBar->repaint();
 }
 
-void TProgressBarActivity::Step() {
-    FBar->setValue((FBar->value() + 1) % 100);
+void TProgressBarActivity::Advance(uint64_t steps) {
+    const int position =
+        static_cast<int>((static_cast<uint64_t>(FBar->value()) + steps % 100) % 100);
+    FBar->setValue(position);
     FBar->repaint();
 }

@@ -4,14 +4,14 @@
 
 class QProgressBar;
 
-// The size walks' activity shown on a progress bar of range 0..100: a step moves it one
-// further, wrapping to 0 after 99. The bar is repainted at once, since no event loop
-// runs while a walk lasts.
+// The size walks' activity shown on a progress bar of range 0..100: each step moves it
+// one further, wrapping to 0 after 99. The walk tells its steps at most once per update
+// interval, so the bar is repainted at once, since no event loop runs while it lasts.
 class TProgressBarActivity : public IAnalysisProgress {
 public:
     explicit TProgressBarActivity(QProgressBar* bar) : FBar(bar) {}
     void Reset() override;
-    void Step() override;
+    void Advance(uint64_t steps) override;
 
 private:
     QProgressBar* FBar;

@@ -16,7 +16,9 @@
 
 // The pictures are compiled into a static library, whose resources only register when
 // asked to.
-static void RegisterAnalysisPictures() { Q_INIT_RESOURCE(AnalysisPictures); }
+static void RegisterAnalysisPictures() {
+    Q_INIT_RESOURCE(AnalysisPictures);
+}
 
 namespace {
 
@@ -160,7 +162,8 @@ void TShellListView::SetViewStyle(TViewStyle style) {
         FIcons->setViewMode(QListView::ListMode);
         // Small icons fill the rows from left to right, the list fills the columns
         // from top to bottom.
-        FIcons->setFlow(style == TViewStyle::SmallIcons ? QListView::LeftToRight : QListView::TopToBottom);
+        FIcons->setFlow(style == TViewStyle::SmallIcons ? QListView::LeftToRight
+                                                        : QListView::TopToBottom);
         FIcons->setIconSize(QSize(16, 16));
         // Small icons sit in even cells; the list's columns take the width of their names.
         FIcons->setGridSize(style == TViewStyle::SmallIcons ? QSize(160, 20) : QSize());
@@ -190,7 +193,8 @@ void TShellListView::SelectRow(int row) {
         return;
     }
     const QModelIndex index = FModel->index(row, 0);
-    selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selection->setCurrentIndex(index,
+                               QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     CurrentView()->scrollTo(index);
     CurrentView()->setFocus();
 }
@@ -207,7 +211,8 @@ std::optional<std::string> TShellListView::FirstCell(int row) const {
 bool TShellListView::eventFilter(QObject* watched, QEvent* event) {
     auto* view = qobject_cast<QAbstractItemView*>(watched);
     if (view && event->type() == QEvent::KeyPress)
-        return KeyPressed(static_cast<QKeyEvent*>(event)->key()) || QStackedWidget::eventFilter(watched, event);
+        return KeyPressed(static_cast<QKeyEvent*>(event)->key()) ||
+               QStackedWidget::eventFilter(watched, event);
     auto* viewport = qobject_cast<QWidget*>(watched);
     if (view || !viewport)
         return QStackedWidget::eventFilter(watched, event);
@@ -248,11 +253,27 @@ bool TShellListView::eventFilter(QObject* watched, QEvent* event) {
 
 bool TShellListView::KeyPressed(int key) {
     switch (key) {
-    case Qt::Key_Backspace: emit UpRequested(); return true;
+    case Qt::Key_Backspace:
+        emit UpRequested();
+        return true;
     case Qt::Key_Return:
-    case Qt::Key_Enter: emit OpenRequested(); return true;
-    case Qt::Key_Delete: emit DeleteRequested(); return true;
-    default: return false;
+    case Qt::Key_Enter:
+        emit OpenRequested();
+        return true;
+    case Qt::Key_Delete:
+        emit DeleteRequested();
+        return true;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        // A table moves Home and End along the columns of the row; with whole rows
+        // selected that shows nothing, so in the report view they go to the first and
+        // the last row, as the icon and list views do.
+        if (FStyle != TViewStyle::Report || FModel->rowCount() == 0)
+            return false;
+        SelectRow(key == Qt::Key_Home ? 0 : FModel->rowCount() - 1);
+        return true;
+    default:
+        return false;
     }
 }
 

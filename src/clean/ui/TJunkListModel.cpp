@@ -3,6 +3,7 @@
 #include "clean/JunkSort.h"
 
 #include <array>
+#include <iterator>
 
 namespace {
 
@@ -11,11 +12,16 @@ const std::array<const char*, 5> ColumnTitles{"文件名称", "文件大小", "�
 
 QString CellText(const TJunkRow& row, int column) {
     switch (column) {
-    case 0: return QString::fromUtf8(row.Caption());
-    case 1: return QString::fromUtf8(row.SizeText);
-    case 2: return QString::fromUtf8(row.CreatedText);
-    case 3: return QString::fromUtf8(row.LastWriteText);
-    default: return QString::fromUtf8(row.LastAccessText);
+    case 0:
+        return QString::fromUtf8(row.Caption());
+    case 1:
+        return QString::fromUtf8(row.SizeText);
+    case 2:
+        return QString::fromUtf8(row.CreatedText);
+    case 3:
+        return QString::fromUtf8(row.LastWriteText);
+    default:
+        return QString::fromUtf8(row.LastAccessText);
     }
 }
 
@@ -67,6 +73,16 @@ void TJunkListModel::Append(TJunkRow row) {
     const int at = static_cast<int>(FRows.size());
     beginInsertRows({}, at, at);
     FRows.push_back(std::move(row));
+    endInsertRows();
+}
+
+void TJunkListModel::Append(std::vector<TJunkRow> rows) {
+    if (rows.empty())
+        return;
+    const int at = static_cast<int>(FRows.size());
+    beginInsertRows({}, at, at + static_cast<int>(rows.size()) - 1);
+    FRows.insert(FRows.end(), std::make_move_iterator(rows.begin()),
+                 std::make_move_iterator(rows.end()));
     endInsertRows();
 }
 

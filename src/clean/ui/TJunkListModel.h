@@ -21,6 +21,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     void Append(TJunkRow row);
+    // Appends rows in one insertion, as a scan hands them over between two updates.
+    void Append(std::vector<TJunkRow> rows);
     void Clear();
     // Drops the first count rows.
     void RemoveFront(size_t count);

@@ -40,8 +40,12 @@ namespace {
 const char* const ScanCaption = "开始清理 (&S)";
 const char* const PauseCaption = "暂停 (&P) ||";
 
-QString Q(const std::string& text) { return QString::fromUtf8(text); }
-std::string S(const QString& text) { return text.toUtf8().toStdString(); }
+QString Q(const std::string& text) {
+    return QString::fromUtf8(text);
+}
+std::string S(const QString& text) {
+    return text.toUtf8().toStdString();
+}
 
 // The folder the picker starts in: the first volume's root ("C:\" on Windows).
 std::string FirstVolumeRoot() {
@@ -112,11 +116,14 @@ void TfrmCleaning::CreateControls() {
         connect(a, &QAction::triggered, this, handler);
     };
     addItem("Open1", "&Open...", &TfrmCleaning::Open1Click);
-    addItem("Explorerthedirectory1", "&Explorer the directory", &TfrmCleaning::Explorerthedirectory1Click);
+    addItem("Explorerthedirectory1", "&Explorer the directory",
+            &TfrmCleaning::Explorerthedirectory1Click);
     addItem("DeleteD1", "&Delete", &TfrmCleaning::DeleteD1Click);
     addItem("Attribute1", "Attribute", &TfrmCleaning::Attribute1Click);
 
-    Label1 = new QLabel(Q("友情提示：清理一个长期未整理过的磁盘，将会需要一个较长的时间，可以去喝杯咖啡，稍等一下哟..."), this);
+    Label1 = new QLabel(Q("友情提示：清理一个长期未整理过的磁盘，将会需要一个较长的时间，可以去喝杯"
+                          "咖啡，稍等一下哟..."),
+                        this);
     Label1->setObjectName("Label1");
     Label1->setStyleSheet("color: red; font-weight: bold;");
     Pb_Process = new QProgressBar(this);
@@ -165,7 +172,8 @@ void TfrmCleaning::CreateControls() {
     connect(Btn_CleanAll, &QPushButton::clicked, this, &TfrmCleaning::Btn_CleanAllClick);
     connect(RzBitBtn1, &QPushButton::clicked, this, &TfrmCleaning::RzBitBtn1Click);
     connect(Lv_GarbageList, &QTableView::doubleClicked, this, [this] { Open1Click(); });
-    connect(Lv_GarbageList, &QWidget::customContextMenuRequested, this, &TfrmCleaning::ShowListMenu);
+    connect(Lv_GarbageList, &QWidget::customContextMenuRequested, this,
+            &TfrmCleaning::ShowListMenu);
     connect(Lv_GarbageList->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &TfrmCleaning::Lv_GarbageListColumnClick);
 }
@@ -195,7 +203,9 @@ void TfrmCleaning::Timer1Timer() {
     Btn_ScanClick();
 }
 
-bool TfrmCleaning::Scanning() const { return Btn_Scan->text() != Q(ScanCaption); }
+bool TfrmCleaning::Scanning() const {
+    return Btn_Scan->text() != Q(ScanCaption);
+}
 
 void TfrmCleaning::Btn_ScanClick() {
     if (Scanning()) {
@@ -203,12 +213,16 @@ void TfrmCleaning::Btn_ScanClick() {
         Btn_Scan->setText(Q(PauseCaption));
         return;
     }
+    // A scan started by hand before the automatic start supersedes it: the timer would
+    // otherwise press the button again, which pauses the scan.
+    Timer1.stop();
     FRunning = true;
     Btn_Scan->setText(Q(PauseCaption));
     cbAutoClose->setChecked(false);
     try {
         ScanCleanDirectories();
     } catch (...) {
+        ShowScanState();
         Btn_Scan->setText(Q(ScanCaption));
         throw;
     }
@@ -227,6 +241,7 @@ void TfrmCleaning::ScanCleanDirectories() {
     FModel->Clear();
     QCoreApplication::processEvents();
     repaint();
+    FProgress = Pb_Process->value();
     if (Setting) {
         // A copy: the user may pick another folder while the walk pumps messages; the
         // running scan goes on with the folders it started with.
@@ -240,12 +255,14 @@ void TfrmCleaning::ScanCleanDirectories() {
             lCleanupDir->setText(Q("[" + folder.Path() + "]"));
             scanner.ScanDirectory(folder.Path(), folder.IncludeSubDir());
         }
+        ShowScanState();
         // A scan that ran to its end clears what it found by itself when asked to.
         if (FRunning && Setting->AutoClean())
             Btn_CleanAllClick();
     }
     Pb_Process->setValue(Pb_Process->maximum() >= 100 ? 100 : Pb_Process->maximum());
-    SetStatus(1, SummaryStatusText(FCounters));
+    FProgress = Pb_Process->value();
+    ShowStatus(1, SummaryStatusText(FCounters));
     if (!cbAutoClose->isChecked())
         MessageBoxHook().Show(SummaryMessageText(FCounters), "");
 }
@@ -254,7 +271,9 @@ void TfrmCleaning::Btn_CleanAllClick() {
     const size_t count = FModel->Rows().size();
     if (count == 0)
         return;
-    Pb_Process->setRange(0, static_cast<int>(count) - 1);
+    // One step per row from 0 to the number of rows, so the bar ends full; a range of
+    // 0..0 (one row less) would draw a busy bar for the rest of the run.
+    Pb_Process->setRange(0, static_cast<int>(count));
     Pb_Process->setValue(0);
     TWaitCursor wait;
     const TCleanRunResult result = CleanCheckedRows(FModel->Rows(), [this](size_t handled) {
@@ -263,6 +282,7 @@ void TfrmCleaning::Btn_CleanAllClick() {
             Pb_Process->setValue(static_cast<int>(handled));
     });
     Pb_Process->setValue(static_cast<int>(result.Handled));
+    FProgress = Pb_Process->value();
     RemoveRowsAndReport(result.Handled, result.Removed, result.StatusText);
 }
 
@@ -272,7 +292,7 @@ void TfrmCleaning::RemoveRowsAndReport(size_t handled, int64_t removed, const st
     else
         FModel->RemoveFront(handled);
     if (!status.empty())
-        SetStatus(0, status);
+        ShowStatus(0, status);
     if (removed > 0 && Setting)
         Setting->SetLastCleanDate(Now());
 }
@@ -301,7 +321,8 @@ void TfrmCleaning::Explorerthedirectory1Click() {
         return;
     const std::string caption = FModel->Rows()[static_cast<size_t>(row)].Caption();
     const size_t slash = caption.find_last_of(std::string("/") + PathSeparator);
-    Platform::Shell().Open(slash == std::string::npos ? std::string() : caption.substr(0, slash + 1));
+    Platform::Shell().Open(slash == std::string::npos ? std::string()
+                                                      : caption.substr(0, slash + 1));
 }
 
 void TfrmCleaning::DeleteD1Click() {
@@ -311,7 +332,7 @@ void TfrmCleaning::DeleteD1Click() {
     const TJunkRow& junk = FModel->Rows()[static_cast<size_t>(row)];
     const TDeleteOutcome outcome = DeleteJunkEntry(junk, TDirectoryDelete::EmptyOnly);
     if (outcome.Result == TDeleteResult::Failed) {
-        SetStatus(0, DeleteFailedText(junk.Caption(), outcome.Reason));
+        ShowStatus(0, DeleteFailedText(junk.Caption(), outcome.Reason));
         return;
     }
     if (outcome.Result == TDeleteResult::Deleted && Setting)
@@ -334,7 +355,8 @@ void TfrmCleaning::Lv_GarbageListColumnClick(int column) {
 }
 
 void TfrmCleaning::btnAddCleanDirClick() {
-    const std::string chosen = FFolderPicker("Please select a directory to cleanup: ", S(lCleanupDir->text()));
+    const std::string chosen =
+        FFolderPicker("Please select a directory to cleanup: ", S(lCleanupDir->text()));
     if (chosen.empty())
         return;
     lCleanupDir->setText(Q(chosen));
@@ -349,7 +371,9 @@ void TfrmCleaning::cbAutoCloseClick() {
         Setting->SetAutoCleanShutDown(cbAutoClose->isChecked());
 }
 
-void TfrmCleaning::RzBitBtn1Click() { close(); }
+void TfrmCleaning::RzBitBtn1Click() {
+    close();
+}
 
 void TfrmCleaning::closeEvent(QCloseEvent* event) {
     // The scan, its summary and any power-off are handled first; the window closes then.
@@ -371,22 +395,74 @@ void TfrmCleaning::reject() {
     QDialog::reject();
 }
 
-void TfrmCleaning::AddRow(TJunkRow row) { FModel->Append(std::move(row)); }
+void TfrmCleaning::AddRow(TJunkRow row) {
+    FPending.Rows.push_back(std::move(row));
+}
 
 void TfrmCleaning::Scroll() {
-    QScrollBar* bar = Lv_GarbageList->verticalScrollBar();
-    bar->setValue(bar->value() + 20);
+    ++FPending.ScrollSteps;
 }
 
-void TfrmCleaning::SetCaption(const std::string& text) { setWindowTitle(Q(text)); }
+void TfrmCleaning::SetCaption(const std::string& text) {
+    FPending.Caption = text;
+    FPending.CaptionChanged = true;
+}
 
 void TfrmCleaning::SetStatus(int panel, const std::string& text) {
-    if (panel == 0 || panel == 1)
-        FStatus[panel]->setText(Q(text));
+    if (panel != 0 && panel != 1)
+        return;
+    FPending.Status[panel] = text;
+    FPending.StatusChanged[panel] = true;
 }
 
-int TfrmCleaning::ProgressPosition() const { return Pb_Process->value(); }
+int TfrmCleaning::ProgressPosition() const {
+    return FProgress;
+}
 
-void TfrmCleaning::SetProgressPosition(int position) { Pb_Process->setValue(position); }
+void TfrmCleaning::SetProgressPosition(int position) {
+    // As the bar itself does: a position outside its range is not taken.
+    const bool busy = Pb_Process->minimum() == 0 && Pb_Process->maximum() == 0;
+    if (!busy && (position < Pb_Process->minimum() || position > Pb_Process->maximum()))
+        return;
+    FProgress = position;
+    FPending.ProgressChanged = true;
+}
 
-void TfrmCleaning::Pump() { QCoreApplication::processEvents(); }
+void TfrmCleaning::Pump() {
+    ShowScanState();
+    QCoreApplication::processEvents();
+    // A command handled in the meantime (a deletion run) may have moved the bar.
+    FProgress = Pb_Process->value();
+}
+
+void TfrmCleaning::ShowScanState() {
+    if (!FPending.Rows.empty()) {
+        FModel->Append(std::move(FPending.Rows));
+        FPending.Rows.clear();
+    }
+    if (FPending.ScrollSteps > 0) {
+        // Each row scrolls the list 20 pixels further, its newest rows in view.
+        QScrollBar* bar = Lv_GarbageList->verticalScrollBar();
+        bar->setValue(bar->value() + 20 * FPending.ScrollSteps);
+        FPending.ScrollSteps = 0;
+    }
+    if (FPending.CaptionChanged) {
+        setWindowTitle(Q(FPending.Caption));
+        FPending.CaptionChanged = false;
+    }
+    for (int panel = 0; panel < 2; ++panel) {
+        if (FPending.StatusChanged[panel]) {
+            FStatus[panel]->setText(Q(FPending.Status[panel]));
+            FPending.StatusChanged[panel] = false;
+        }
+    }
+    if (FPending.ProgressChanged) {
+        Pb_Process->setValue(FProgress);
+        FPending.ProgressChanged = false;
+    }
+}
+
+void TfrmCleaning::ShowStatus(int panel, const std::string& text) {
+    FPending.StatusChanged[panel] = false;
+    FStatus[panel]->setText(Q(text));
+}

@@ -39,7 +39,8 @@ public:
     void RzBitBtn1Click();
 
     // The folder picker of btnAddCleanDir; tests answer it. Empty means cancelled.
-    using TFolderPicker = std::function<std::string(const std::string& title, const std::string& start)>;
+    using TFolderPicker =
+        std::function<std::string(const std::string& title, const std::string& start)>;
     void SetFolderPicker(TFolderPicker picker) { FFolderPicker = std::move(picker); }
 
     bool Scanning() const;
@@ -62,8 +63,14 @@ private:
     // The row under the selection, or -1.
     int SelectedRow() const;
     void RemoveRowsAndReport(size_t handled, int64_t removed, const std::string& status);
+    void ShowStatus(int panel, const std::string& text);
+    // Puts what the scan reported since the last time on the screen: its rows, the
+    // scrolling, the caption, the status texts and the progress position.
+    void ShowScanState();
 
-    // IJunkScanHost
+    // IJunkScanHost. The scan reports every entry; the window keeps what it reports and
+    // shows it when the scan pumps (at most once per pump interval) and when it ends, so
+    // the screen shows what it would show after each entry, without drawing each one.
     void AddRow(TJunkRow row) override;
     void Scroll() override;
     void SetCaption(const std::string& text) override;
@@ -87,6 +94,19 @@ private:
     QLabel* FStatus[2] = {nullptr, nullptr};
     QMenu* PM_FileOper = nullptr;
     QTimer Timer1;
+
+    // What the scan reported and the screen does not show yet.
+    struct TPending {
+        std::vector<TJunkRow> Rows;
+        int ScrollSteps = 0;
+        bool CaptionChanged = false;
+        std::string Caption;
+        bool StatusChanged[2] = {false, false};
+        std::string Status[2];
+        bool ProgressChanged = false;
+    };
+    TPending FPending;
+    int FProgress = 0; // the progress position as the scan sees it
 
     TJunkListModel* FModel = nullptr;
     std::vector<std::string> mIgnoreList; // the protected names

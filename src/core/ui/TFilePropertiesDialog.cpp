@@ -3,11 +3,11 @@
 #include "core/DateTime.h"
 #include "core/FileRoutines.h"
 #include "core/PathText.h"
+#include "platform/FileOwnership.h"
 #include "platform/Locale.h"
 #include "platform/TDirWalker.h"
 
 #include <QDialogButtonBox>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLocale>
@@ -30,17 +30,6 @@ QString KindText(uint32_t attributes) {
     return QString::fromUtf8("文件");
 }
 
-QString PermissionText(QFile::Permissions p) {
-    const std::pair<QFile::Permission, char> bits[] = {
-        {QFile::ReadOwner, 'r'}, {QFile::WriteOwner, 'w'}, {QFile::ExeOwner, 'x'},
-        {QFile::ReadGroup, 'r'}, {QFile::WriteGroup, 'w'}, {QFile::ExeGroup, 'x'},
-        {QFile::ReadOther, 'r'}, {QFile::WriteOther, 'w'}, {QFile::ExeOther, 'x'}};
-    QString text;
-    for (const auto& [bit, letter] : bits)
-        text += (p & bit) ? QChar(letter) : QChar('-');
-    return text;
-}
-
 } // namespace
 
 TFilePropertiesDialog::TFilePropertiesDialog(QWidget* parent, const std::string& path)
@@ -53,15 +42,21 @@ TFilePropertiesDialog::TFilePropertiesDialog(QWidget* parent, const std::string&
     AddLine(QString::fromUtf8("位置"), QString::fromUtf8(path));
     if (const auto info = Platform::QueryEntry(fsPath)) {
         AddLine(QString::fromUtf8("类型"), KindText(info->Attributes));
-        AddLine(QString::fromUtf8("大小"), QLocale(QLocale::English).toString(static_cast<qlonglong>(info->Size)) +
-                                               QString::fromUtf8(" 字节"));
+        AddLine(QString::fromUtf8("大小"),
+                QLocale(QLocale::English).toString(static_cast<qlonglong>(info->Size)) +
+                    QString::fromUtf8(" 字节"));
         AddLine(QString::fromUtf8("创建时间"), TimeText(info->Created));
         AddLine(QString::fromUtf8("修改时间"), TimeText(info->LastWrite));
         AddLine(QString::fromUtf8("访问时间"), TimeText(info->LastAccess));
     }
-    const QFileInfo file(QString::fromStdString(PathText(fsPath)));
-    AddLine(QString::fromUtf8("所有者"), file.owner().isEmpty() ? QString::number(file.ownerId()) : file.owner());
-    AddLine(QString::fromUtf8("权限"), PermissionText(file.permissions()));
+    // Read from the path's own bytes: a name that is not valid UTF-8 has no faithful text
+    // form to look it up by.
+    if (const auto ownership = Platform::QueryOwnership(fsPath)) {
+        AddLine(QString::fromUtf8("所有者"), QString::fromStdString(ownership->Owner));
+        if (!ownership->Group.empty())
+            AddLine(QString::fromUtf8("组"), QString::fromStdString(ownership->Group));
+        AddLine(QString::fromUtf8("权限"), QString::fromStdString(ownership->Permissions));
+    }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);

@@ -28,11 +28,16 @@ uint32_t AttributesOf(std::string_view name, const struct statx& st, bool linkTa
 uint32_t AttributesOfType(std::string_view name, unsigned char dtype) {
     const uint32_t a = HiddenBit(name);
     switch (dtype) {
-    case DT_DIR: return a | Attr::Directory;
-    case DT_LNK: return a | Attr::ReparsePoint;
-    case DT_REG: return a | Attr::Archive;
-    case DT_UNKNOWN: return a;
-    default: return a | Attr::System;
+    case DT_DIR:
+        return a | Attr::Directory;
+    case DT_LNK:
+        return a | Attr::ReparsePoint;
+    case DT_REG:
+        return a | Attr::Archive;
+    case DT_UNKNOWN:
+        return a;
+    default:
+        return a | Attr::System;
     }
 }
 
@@ -44,7 +49,17 @@ bool IsMountRoot(const struct statx& st, uint32_t parentDevMajor, uint32_t paren
 }
 
 TFileTime CreatedOf(const struct statx& st) {
-    return ToFileTime((st.stx_mask & STATX_BTIME) ? st.stx_btime : st.stx_ctime);
+    const bool born =
+        (st.stx_mask & STATX_BTIME) && (st.stx_btime.tv_sec != 0 || st.stx_btime.tv_nsec != 0);
+    return ToFileTime(born ? st.stx_btime : st.stx_ctime);
+}
+
+bool IsSpecialMode(mode_t mode) {
+    return S_ISFIFO(mode) || S_ISSOCK(mode) || S_ISCHR(mode) || S_ISBLK(mode);
+}
+
+bool IsSpecialType(unsigned char dtype) {
+    return dtype == DT_FIFO || dtype == DT_SOCK || dtype == DT_CHR || dtype == DT_BLK;
 }
 
 } // namespace Platform

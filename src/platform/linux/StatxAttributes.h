@@ -11,8 +11,8 @@
 namespace Platform {
 
 // The statx fields every walk asks for.
-inline constexpr unsigned StatxMask = STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE |
-                                      STATX_MTIME | STATX_CTIME | STATX_BTIME;
+inline constexpr unsigned StatxMask =
+    STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_MTIME | STATX_CTIME | STATX_BTIME;
 
 TFileTime ToFileTime(const struct statx_timestamp& t);
 
@@ -27,7 +27,13 @@ uint32_t AttributesOfType(std::string_view name, unsigned char dtype);
 // same one).
 bool IsMountRoot(const struct statx& st, uint32_t parentDevMajor, uint32_t parentDevMinor);
 
-// Birth time where the file system keeps it, else the change time.
+// Birth time where the file system keeps it, else the change time. A birth time of
+// exactly the epoch counts as not kept: some file systems report the field with nothing
+// stored in it.
 TFileTime CreatedOf(const struct statx& st);
+
+// A FIFO, socket or device node, from statx's mode or from the listing's type.
+bool IsSpecialMode(mode_t mode);
+bool IsSpecialType(unsigned char dtype);
 
 } // namespace Platform

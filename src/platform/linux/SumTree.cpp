@@ -11,6 +11,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -31,13 +32,6 @@ struct TOpenFolder {
     ~TOpenFolder() { close(Fd); }
     TOpenFolder(const TOpenFolder&) = delete;
     TOpenFolder& operator=(const TOpenFolder&) = delete;
-};
-
-struct TTask {
-    std::shared_ptr<TOpenFolder> Parent; // null for the start folder
-    std::string Name;
-    std::string Path;
-    int Depth = 0;
 };
 
 // Set once openat2 turned out to be missing (old kernel) or refused (a sandbox's filter).
@@ -80,24 +74,85 @@ int OpenSubFolder(int parentFd, const char* name, uint32_t devMajor, uint32_t de
 // Helpers start only once this many folders wait, so small trees cost no thread.
 constexpr size_t StartHelpersAt = 16;
 
+// The listed count of a big folder is passed on every so many entries, so a window
+// watching the walk sees it move while one folder takes long.
+constexpr uint64_t ListedBatch = 1024;
+
+constexpr size_t NoChild = static_cast<size_t>(-1);
+
+// What became of a child folder of the start folder that was to be entered.
+enum TChildState : uint8_t { ChildWaiting, ChildEntered, ChildOtherFileSystem };
+
 class TTreeSum {
 public:
-    TTreeSum(const std::function<bool(const TDirEntry&)>& descend, uint32_t devMajor, uint32_t devMinor)
-        : FDescend(descend), FDevMajor(devMajor), FDevMinor(devMinor) {}
+    TTreeSum(const std::function<bool(const TDirEntry&)>& descend, uint32_t devMajor,
+             uint32_t devMinor, const TWalkProgress* progress)
+        : FDescend(descend), FDevMajor(devMajor), FDevMinor(devMinor), FProgress(progress) {}
 
-    TTreeTotal Run(int rootFd, const std::string& rootPath) {
-        Scan(rootFd, rootPath, 0, FBuffer);
-        Work(FBuffer);
+    // The whole tree below rootFd (taken over). With enter, the start folder's entries go
+    // to children, and enter picks the folders among them whose trees are totalled.
+    void Run(int rootFd, const std::string& rootPath,
+             const std::function<bool(const TDirEntry&)>* enter,
+             std::vector<TChildTotal>* children) {
+        FEnter = enter;
+        FChildren = children;
+        TTask root;
+        root.Fd = rootFd;
+        root.Path = rootPath;
+        FStack.push_back(std::move(root));
+        if (FProgress && FProgress->Tick)
+            RunWatched();
+        else
+            Work(FBuffer);
         for (std::thread& t : FHelpers)
             t.join();
-        TTreeTotal total;
-        total.Opened = true;
-        total.Bytes = FBytes.load();
-        total.Unreadable = FUnreadable.load();
-        return total;
+        if (FChildren) {
+            for (size_t i = 0; i < FChildren->size(); ++i) {
+                TChildTotal& c = (*FChildren)[i];
+                c.TreeBytes = FChildBytes[i].load();
+                const uint8_t state = FChildState[i].load();
+                c.Entered = state == ChildEntered;
+                c.OtherFileSystem = c.OtherFileSystem || state == ChildOtherFileSystem;
+            }
+        }
+        if (FProgress && FProgress->Tick)
+            FProgress->Tick(FListedBelow.load());
     }
 
+    int64_t Bytes() const { return FBytes.load(); }
+    uint64_t Unreadable() const { return FUnreadable.load(); }
+    uint64_t Listed() const { return FListedRoot + FListedBelow.load(); }
+
 private:
+    struct TTask {
+        std::shared_ptr<TOpenFolder> Parent; // null for the start folder, opened as Fd
+        int Fd = -1;
+        std::string Name;
+        std::string Path;
+        int Depth = 0;
+        size_t Child = NoChild; // the child of the start folder whose tree this is
+    };
+
+    // The walk runs on helper threads; this thread reports how far it got.
+    void RunWatched() {
+        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+        {
+            std::lock_guard lock(FMutex);
+            StartHelpers(std::min(cores, 4u));
+        }
+        if (FHelpers.empty()) {
+            Work(FBuffer); // no thread to be had: the walk runs here, unwatched
+            return;
+        }
+        std::unique_lock lock(FMutex);
+        while (!FWake.wait_for(lock, FProgress->Interval,
+                               [&] { return FStack.empty() && FBusy == 0; })) {
+            lock.unlock();
+            FProgress->Tick(FListedBelow.load());
+            lock.lock();
+        }
+    }
+
     void Work(std::vector<char>& buffer) {
         for (;;) {
             TTask task;
@@ -121,30 +176,43 @@ private:
     }
 
     void Open(TTask& task, std::vector<char>& buffer) {
+        if (!task.Parent) {
+            Scan(task.Fd, task, buffer);
+            return;
+        }
         const int fd = OpenSubFolder(task.Parent->Fd, task.Name.c_str(), FDevMajor, FDevMinor);
         task.Parent.reset();
+        const bool child = task.Child != NoChild && task.Depth == 1;
         if (fd < 0) {
             // Another file system is passed over as the listing would have done had it
             // looked at the folder; anything else could not be read.
             if (errno != EXDEV)
                 ++FUnreadable;
+            else if (child)
+                FChildState[task.Child] = ChildOtherFileSystem;
             return;
         }
-        Scan(fd, task.Path, task.Depth, buffer);
+        if (child)
+            FChildState[task.Child] = ChildEntered;
+        Scan(fd, task, buffer);
     }
 
     // Lists one open folder (taking ownership of fd), adds its sizes and queues the
     // sub-folders to enter.
-    void Scan(int fd, const std::string& path, int depth, std::vector<char>& buffer) {
+    void Scan(int fd, const TTask& task, std::vector<char>& buffer) {
         auto self = std::make_shared<TOpenFolder>(fd);
+        const bool root = task.Fd >= 0; // only the start folder comes opened
         TDirReader reader(fd, buffer.data(), buffer.size());
         TDirReader::TRaw raw;
         std::vector<TTask> found;
         int64_t bytes = 0;
+        uint64_t listed = 2; // "." and ".."
         TDirEntry e;
-        e.DirPath = path;
-        e.Depth = depth;
+        e.DirPath = task.Path;
+        e.Depth = task.Depth;
         while (reader.Next(raw)) {
+            if (++listed % ListedBatch == 0 && !root)
+                FListedBelow += std::exchange(listed, 0);
             e.Name = raw.Name;
             if (raw.Type == DT_DIR) {
                 // A folder adds no bytes of its own and the listing already tells all
@@ -155,58 +223,97 @@ private:
                 e.Created = e.LastWrite = TFileTime{};
                 e.HasDetails = false;
                 e.OtherFileSystem = false;
-                if (FDescend(e))
-                    found.push_back(Task(self, raw.Name, path, depth));
+                e.Special = false;
+            } else if (!Stat(fd, raw, e)) {
                 continue;
             }
-            struct statx st;
-            if (statx(fd, raw.Name.data(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, StatxMask, &st) != 0)
-                continue;
-            bool linkToFolder = false;
-            if (S_ISLNK(st.stx_mode)) {
-                struct stat target;
-                linkToFolder = fstatat(fd, raw.Name.data(), &target, 0) == 0 && S_ISDIR(target.st_mode);
-            }
-            e.Attributes = AttributesOf(raw.Name, st, linkToFolder);
-            e.Size = S_ISDIR(st.stx_mode) ? 0 : static_cast<int64_t>(st.stx_size);
-            e.Created = CreatedOf(st);
-            e.LastWrite = ToFileTime(st.stx_mtime);
-            e.HasDetails = true;
-            e.OtherFileSystem = S_ISDIR(st.stx_mode) && IsMountRoot(st, FDevMajor, FDevMinor);
             bytes += e.Size;
-            if (e.IsDirectory() && !e.OtherFileSystem && FDescend(e))
-                found.push_back(Task(self, raw.Name, path, depth));
+            const bool childLevel = root && FChildren;
+            const size_t child = childLevel ? Record(e) : task.Child;
+            if (e.IsDirectory() && !e.OtherFileSystem && (childLevel ? (*FEnter)(e) : FDescend(e)))
+                found.push_back(Task(self, raw.Name, task, child));
         }
         if (reader.Error() != 0)
             ++FUnreadable;
-        FBytes += bytes;
+        if (root) {
+            FListedRoot = listed;
+            if (FChildren)
+                MakeChildSlots();
+        } else {
+            FListedBelow += listed;
+        }
+        // The start folder's own entries are its children's sizes, not their trees'.
+        if (!(root && FChildren)) {
+            FBytes += bytes;
+            if (task.Child != NoChild)
+                FChildBytes[task.Child] += bytes;
+        }
         if (found.empty())
             return;
         std::lock_guard lock(FMutex);
         for (TTask& t : found)
             FStack.push_back(std::move(t));
-        if (FHelpers.empty() && FStack.size() >= StartHelpersAt)
-            StartHelpers();
+        if (FHelpers.empty() && FStack.size() >= StartHelpersAt && !(FProgress && FProgress->Tick))
+            StartHelpers(std::min(std::max(1u, std::thread::hardware_concurrency()), 4u) - 1);
         FWake.notify_all();
     }
 
+    // The details of an entry the listing does not show to be a folder.
+    bool Stat(int fd, const TDirReader::TRaw& raw, TDirEntry& e) const {
+        struct statx st;
+        if (statx(fd, raw.Name.data(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, StatxMask, &st) != 0)
+            return false;
+        bool linkToFolder = false;
+        if (S_ISLNK(st.stx_mode)) {
+            struct stat target;
+            linkToFolder = fstatat(fd, raw.Name.data(), &target, 0) == 0 && S_ISDIR(target.st_mode);
+        }
+        e.Attributes = AttributesOf(raw.Name, st, linkToFolder);
+        e.Size = S_ISDIR(st.stx_mode) ? 0 : static_cast<int64_t>(st.stx_size);
+        e.Created = CreatedOf(st);
+        e.LastWrite = ToFileTime(st.stx_mtime);
+        e.HasDetails = true;
+        e.OtherFileSystem = S_ISDIR(st.stx_mode) && IsMountRoot(st, FDevMajor, FDevMinor);
+        e.Special = IsSpecialMode(st.stx_mode);
+        return true;
+    }
+
+    size_t Record(const TDirEntry& e) {
+        TChildTotal& c = FChildren->emplace_back();
+        c.Name.assign(e.Name);
+        c.Attributes = e.Attributes;
+        c.Size = e.Size;
+        c.OtherFileSystem = e.OtherFileSystem;
+        return FChildren->size() - 1;
+    }
+
+    void MakeChildSlots() {
+        const size_t n = FChildren->size();
+        FChildBytes = std::make_unique<std::atomic<int64_t>[]>(n);
+        FChildState = std::make_unique<std::atomic<uint8_t>[]>(n);
+        for (size_t i = 0; i < n; ++i) {
+            FChildBytes[i] = 0;
+            FChildState[i] = ChildWaiting;
+        }
+    }
+
     static TTask Task(const std::shared_ptr<TOpenFolder>& parent, std::string_view name,
-                      const std::string& path, int depth) {
+                      const TTask& in, size_t child) {
         TTask t;
         t.Parent = parent;
         t.Name.assign(name);
-        t.Path.reserve(path.size() + name.size() + 1);
-        t.Path = path;
-        if (path.size() > 1 || path.empty())
+        t.Path.reserve(in.Path.size() + name.size() + 1);
+        t.Path = in.Path;
+        if (in.Path.size() > 1 || in.Path.empty())
             t.Path += '/';
         t.Path += name;
-        t.Depth = depth + 1;
+        t.Depth = in.Depth + 1;
+        t.Child = child;
         return t;
     }
 
-    void StartHelpers() {
-        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-        const unsigned helpers = std::min(cores, 4u) - 1;
+    // Called with FMutex held.
+    void StartHelpers(unsigned helpers) {
         try {
             for (unsigned i = 0; i < helpers; ++i) {
                 FHelpers.emplace_back([this] {
@@ -222,6 +329,11 @@ private:
     const std::function<bool(const TDirEntry&)>& FDescend;
     const uint32_t FDevMajor;
     const uint32_t FDevMinor;
+    const TWalkProgress* FProgress;
+    const std::function<bool(const TDirEntry&)>* FEnter = nullptr;
+    std::vector<TChildTotal>* FChildren = nullptr;
+    std::unique_ptr<std::atomic<int64_t>[]> FChildBytes;
+    std::unique_ptr<std::atomic<uint8_t>[]> FChildState;
     std::vector<char> FBuffer = std::vector<char>(64 * 1024);
     std::mutex FMutex;
     std::condition_variable FWake;
@@ -230,25 +342,61 @@ private:
     std::vector<std::thread> FHelpers;
     std::atomic<int64_t> FBytes{0};
     std::atomic<uint64_t> FUnreadable{0};
+    uint64_t FListedRoot = 0; // written by the one thread that lists the start folder
+    std::atomic<uint64_t> FListedBelow{0};
 };
 
-} // namespace
-
-TTreeTotal SumTree(const fs::path& folder, const std::function<bool(const TDirEntry&)>& descend) {
-    std::string path = folder.native();
+// Opens the start of a tree total; -1 when it is no folder that can be opened.
+int OpenStart(const fs::path& folder, std::string& path, struct statx& st) {
+    path = folder.native();
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
     const int fd = path.empty() ? -1 : open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    struct statx st;
-    if (fd < 0 || statx(fd, "", AT_EMPTY_PATH, STATX_TYPE, &st) != 0) {
-        if (fd >= 0)
-            close(fd);
-        TTreeTotal none;
-        none.Unreadable = 1;
-        return none;
+    if (fd >= 0 && statx(fd, "", AT_EMPTY_PATH, STATX_TYPE, &st) != 0) {
+        close(fd);
+        return -1;
     }
-    TTreeSum sum(descend, st.stx_dev_major, st.stx_dev_minor);
-    return sum.Run(fd, path);
+    return fd;
+}
+
+} // namespace
+
+TTreeTotal SumTree(const fs::path& folder, const std::function<bool(const TDirEntry&)>& descend,
+                   const TWalkProgress* progress) {
+    std::string path;
+    struct statx st;
+    TTreeTotal total;
+    const int fd = OpenStart(folder, path, st);
+    if (fd < 0) {
+        total.Unreadable = 1;
+        return total;
+    }
+    TTreeSum sum(descend, st.stx_dev_major, st.stx_dev_minor, progress);
+    sum.Run(fd, path, nullptr, nullptr);
+    total.Opened = true;
+    total.Bytes = sum.Bytes();
+    total.Unreadable = sum.Unreadable();
+    total.Listed = sum.Listed();
+    return total;
+}
+
+TChildTotals SumChildren(const fs::path& folder, const std::function<bool(const TDirEntry&)>& enter,
+                         const std::function<bool(const TDirEntry&)>& descend,
+                         const TWalkProgress* progress) {
+    std::string path;
+    struct statx st;
+    TChildTotals totals;
+    const int fd = OpenStart(folder, path, st);
+    if (fd < 0) {
+        totals.Unreadable = 1;
+        return totals;
+    }
+    TTreeSum sum(descend, st.stx_dev_major, st.stx_dev_minor, progress);
+    sum.Run(fd, path, &enter, &totals.Children);
+    totals.Opened = true;
+    totals.Unreadable = sum.Unreadable();
+    totals.Listed = sum.Listed();
+    return totals;
 }
 
 } // namespace Platform

@@ -91,6 +91,7 @@ bool TDirWalker::TImpl::FillEntry(int dirFd, const TDirReader::TRaw& raw, TDirEn
     if (!details && raw.Type != DT_UNKNOWN) {
         e.HasDetails = false;
         e.Attributes = AttributesOfType(raw.Name, raw.Type);
+        e.Special = IsSpecialType(raw.Type);
         e.Size = 0;
         e.Created = e.LastWrite = TFileTime{};
         return true;
@@ -105,6 +106,7 @@ bool TDirWalker::TImpl::FillEntry(int dirFd, const TDirReader::TRaw& raw, TDirEn
     }
     e.HasDetails = true;
     e.Attributes = AttributesOf(raw.Name, st, linkToFolder);
+    e.Special = IsSpecialMode(st.stx_mode);
     e.Size = S_ISDIR(st.stx_mode) ? 0 : static_cast<int64_t>(st.stx_size);
     e.Created = CreatedOf(st);
     e.LastWrite = ToFileTime(st.stx_mtime);
@@ -148,7 +150,8 @@ TWalkResult TDirWalker::TImpl::Walk(const fs::path& folder, IDirVisitor& visitor
 
     TDirEntry start;
     start.DirPath = FPath;
-    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (options.FollowStartLink ? 0 : O_NOFOLLOW);
+    const int flags =
+        O_RDONLY | O_DIRECTORY | O_CLOEXEC | (options.FollowStartLink ? 0 : O_NOFOLLOW);
     const int rootFd = FPath.empty() ? -1 : open(FPath.c_str(), flags);
     struct statx rootSt;
     if (rootFd < 0 || statx(rootFd, "", AT_EMPTY_PATH, STATX_TYPE, &rootSt) != 0) {
@@ -219,9 +222,8 @@ fs::path TDirEntry::Path() const {
 
 std::optional<TEntryInfo> QueryEntry(const fs::path& path) {
     struct statx st;
-    if (path.empty() ||
-        statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
-              StatxMask | STATX_ATIME, &st) != 0)
+    if (path.empty() || statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+                              StatxMask | STATX_ATIME, &st) != 0)
         return std::nullopt;
     bool linkToFolder = false;
     if (S_ISLNK(st.stx_mode)) {
@@ -231,6 +233,7 @@ std::optional<TEntryInfo> QueryEntry(const fs::path& path) {
     TEntryInfo info;
     info.Attributes = AttributesOf(path.filename().native(), st, linkToFolder);
     info.Size = S_ISDIR(st.stx_mode) ? 0 : static_cast<int64_t>(st.stx_size);
+    info.Special = IsSpecialMode(st.stx_mode);
     info.Created = CreatedOf(st);
     info.LastWrite = ToFileTime(st.stx_mtime);
     info.LastAccess = ToFileTime(st.stx_atime);

@@ -4,6 +4,7 @@
 #include "platform/IShellNamespace.h"
 #include "platform/TDirWalker.h"
 #include "platform/Volumes.h"
+#include "platform/linux/StatxAttributes.h"
 
 #include <algorithm>
 #include <bit>
@@ -11,7 +12,9 @@
 #include <cstring>
 #include <string_view>
 
+#include <fcntl.h>
 #include <locale.h>
+#include <sys/stat.h>
 
 namespace Platform {
 
@@ -193,10 +196,10 @@ public:
 
 private:
     struct TRef {
-        uint64_t Head;  // eight key bytes past the shared part, the first the highest
-        size_t Offset;  // in FKeys
+        uint64_t Head; // eight key bytes past the shared part, the first the highest
+        size_t Offset; // in FKeys
         size_t Length;
-        size_t Index;   // listing position
+        size_t Index; // listing position
     };
 
     size_t SharedLength() const {
@@ -225,7 +228,8 @@ private:
         }
         for (size_t i = 0; i < 8; ++i) {
             const size_t at = from + i;
-            const unsigned char c = at < r.Length ? static_cast<unsigned char>(FKeys[r.Offset + at]) : 0;
+            const unsigned char c =
+                at < r.Length ? static_cast<unsigned char>(FKeys[r.Offset + at]) : 0;
             head = head << 8 | c;
         }
         return head;
@@ -234,8 +238,9 @@ private:
     int Rest(const TRef& a, const TRef& b, size_t from) const {
         const size_t la = a.Length > from ? a.Length - from : 0;
         const size_t lb = b.Length > from ? b.Length - from : 0;
-        const int c = std::memcmp(FKeys.data() + a.Offset + std::min(from, a.Length),
-                                  FKeys.data() + b.Offset + std::min(from, b.Length), std::min(la, lb));
+        const int c =
+            std::memcmp(FKeys.data() + a.Offset + std::min(from, a.Length),
+                        FKeys.data() + b.Offset + std::min(from, b.Length), std::min(la, lb));
         if (c != 0)
             return c;
         if (la != lb)
@@ -249,8 +254,7 @@ private:
 
 // Puts items in the given order (order[i] is the old position of the new i-th item) in
 // place, following each cycle of the permutation, so a big folder needs no second list.
-template <typename T>
-void Permute(std::vector<T>& items, std::vector<size_t> order) {
+template <typename T> void Permute(std::vector<T>& items, std::vector<size_t> order) {
     for (size_t i = 0; i < order.size(); ++i) {
         if (order[i] == i)
             continue;
@@ -267,11 +271,17 @@ void Permute(std::vector<T>& items, std::vector<size_t> order) {
     }
 }
 
+// The type column's texts of the entries that are not plain files.
+const char* const FolderType = "Folder";
+const char* const FolderLinkType = "Folder Link";
+// Short enough for the narrow column a folder row shows its type in.
+const char* const OtherFileSystemType = "Mount Point";
+
 std::string TypeText(uint32_t attributes, const std::string& name) {
     if ((attributes & Attr::Directory) && !(attributes & Attr::ReparsePoint))
-        return "Folder";
+        return FolderType;
     if (attributes & Attr::ReparsePoint)
-        return "Link";
+        return (attributes & Attr::Directory) ? FolderLinkType : "Link";
     const size_t dot = name.rfind('.');
     if (dot == std::string::npos || dot == 0 || dot + 1 == name.size())
         return "File";
@@ -285,7 +295,8 @@ class TLinuxShellNamespace : public IShellNamespace {
 public:
     TIdList MyComputer() override { return TIdList{{MyComputerItem}}; }
 
-    bool Enumerate(const TIdList& folder, std::vector<TShellChild>& children, std::string& error) override {
+    bool Enumerate(const TIdList& folder, std::vector<TShellChild>& children,
+                   std::string& error) override {
         children.clear();
         if (folder.Items.size() == 1 && folder.Items[0] == MyComputerItem) {
             for (const TVolumeInfo& v : Volumes().List())
@@ -303,11 +314,18 @@ public:
         // once at its final size rather than moved each time it grows.
         FNames.clear();
         FListed.clear();
-        const TWalkResult r = FWalker.Walk(path, [&](const TDirEntry& e) {
-            FListed.push_back({FNames.size(), e.Name.size(), e.IsDirectory()});
-            FNames.append(e.Name);
-            return TVisit::Continue;
-        }, options);
+        const TWalkResult r = FWalker.Walk(
+            path,
+            [&](const TDirEntry& e) {
+                // A link to a folder is entered as the folder it points to (sizes below it
+                // are still never taken through it); the listing alone does not tell where
+                // a link points, so only links cost a look at their target.
+                const bool isFolder = e.IsDirectory() || (e.IsLink() && IsFolder(e.Path()));
+                FListed.push_back({FNames.size(), e.Name.size(), isFolder});
+                FNames.append(e.Name);
+                return TVisit::Continue;
+            },
+            options);
         if (!r.Opened) {
             error = std::strerror(IsFolder(path) ? EACCES : (QueryEntry(path) ? ENOTDIR : ENOENT));
             return false;
@@ -346,18 +364,22 @@ public:
     TShellDetails Details(const TIdList& full, bool) override {
         TShellDetails d;
         if (full.Items.size() == 2) { // a volume: no file data, as for a drive
-            d.TypeName = Volumes().TypeOf(full.Items[1]) == DriveType::Remote ? "Network Drive" : "Local Disk";
+            d.TypeName = Volumes().TypeOf(full.Items[1]) == DriveType::Remote ? "Network Drive"
+                                                                              : "Local Disk";
             d.IconName = "drive-harddisk";
             return d;
         }
-        const std::optional<TEntryInfo> e = QueryEntry(PathOf(full));
+        const std::string path = PathOf(full);
+        const std::optional<TEntryInfo> e = QueryEntry(path);
         if (!e)
             return d;
         d.Attributes = e->Attributes;
         d.Size = (e->Attributes & Attr::Directory) ? 0 : e->Size;
         d.LastWrite = e->LastWrite;
         d.TypeName = TypeText(e->Attributes, full.Items.back());
-        d.IconName = d.TypeName == "Folder" ? "folder" : "text-x-generic";
+        if (d.TypeName == FolderType && OnAnotherFileSystem(path, full))
+            d.TypeName = OtherFileSystemType;
+        d.IconName = (e->Attributes & Attr::Directory) ? "folder" : "text-x-generic";
         return d;
     }
 
@@ -386,7 +408,8 @@ public:
         size_t i = 0;
         while (i < rest.size()) {
             const size_t slash = rest.find('/', i);
-            const std::string part = rest.substr(i, slash == std::string::npos ? std::string::npos : slash - i);
+            const std::string part =
+                rest.substr(i, slash == std::string::npos ? std::string::npos : slash - i);
             if (!part.empty())
                 list.Items.push_back(part);
             if (slash == std::string::npos)
@@ -403,10 +426,35 @@ private:
         bool IsFolder;
     };
 
+    // A folder where another file system is mounted below the folder that lists it: the
+    // size walks count it 0, and its row says why.
+    bool OnAnotherFileSystem(const std::string& path, const TIdList& full) {
+        TIdList parent = full;
+        parent.Items.pop_back();
+        const std::string parentPath = PathOf(parent);
+        if (parentPath != FDeviceOf) {
+            struct statx st {};
+            FDeviceKnown =
+                statx(AT_FDCWD, parentPath.c_str(), AT_NO_AUTOMOUNT, STATX_TYPE, &st) == 0;
+            FDeviceOf = parentPath;
+            FMajor = st.stx_dev_major;
+            FMinor = st.stx_dev_minor;
+        }
+        struct statx st;
+        return FDeviceKnown &&
+               statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE,
+                     &st) == 0 &&
+               S_ISDIR(st.stx_mode) && IsMountRoot(st, FMajor, FMinor);
+    }
+
     TDirWalker FWalker;
     TCollation FCollation;
-    std::string FNames;            // the last listing's names, kept for its buffer
+    std::string FNames; // the last listing's names, kept for its buffer
     std::vector<TListed> FListed;
+    std::string FDeviceOf; // the folder whose device is known, for the mount test
+    bool FDeviceKnown = false;
+    uint32_t FMajor = 0;
+    uint32_t FMinor = 0;
 };
 
 } // namespace

@@ -17,12 +17,12 @@ namespace {
 // Records the steps and the threads they came from: the window's progress bar may only
 // be moved from the thread that asked for the pie.
 struct TThreadProgress : IAnalysisProgress {
-    int Steps = 0;
+    uint64_t Steps = 0;
     bool OtherThread = false;
     std::thread::id Caller = std::this_thread::get_id();
     void Reset() override { OtherThread |= std::this_thread::get_id() != Caller; }
-    void Step() override {
-        ++Steps;
+    void Advance(uint64_t steps) override {
+        Steps += steps;
         OtherThread |= std::this_thread::get_id() != Caller;
     }
 };
@@ -57,7 +57,8 @@ TEST(PieFolderTotals, ManyFoldersKeepListingOrderTheirOwnTotalsAndTheCallersThre
     });
 
     TThreadProgress progress;
-    const std::vector<TBreakdownPoint> pie = DirectoryBreakdown(dir.Path().string(), false, &progress);
+    const std::vector<TBreakdownPoint> pie =
+        DirectoryBreakdown(dir.Path().string(), false, &progress);
     std::vector<std::string> labels;
     for (const TBreakdownPoint& p : pie) {
         labels.push_back(p.Label);
@@ -67,15 +68,26 @@ TEST(PieFolderTotals, ManyFoldersKeepListingOrderTheirOwnTotalsAndTheCallersThre
         }
     }
     EXPECT_EQ(labels, listed);
-    EXPECT_EQ(pie[static_cast<size_t>(std::find(labels.begin(), labels.end(), "link") - labels.begin())].Value, 0);
-    EXPECT_EQ(progress.Steps, 30 + 1); // each folder once and the file; a link is not walked
+    EXPECT_EQ(
+        pie[static_cast<size_t>(std::find(labels.begin(), labels.end(), "link") - labels.begin())]
+            .Value,
+        0);
+    // One step per entry listed below the folder, "." and ".." of each included: d<i>
+    // lists f, its i % 4 folders and the two dots, each of those folders g and the two
+    // dots; then one for the file. The link is not walked and steps nothing.
+    uint64_t below = 0;
+    for (int i = 0; i < 30; ++i)
+        below += 3 + i % 4 + 3 * (i % 4);
+    EXPECT_EQ(progress.Steps, below + 1);
     EXPECT_FALSE(progress.OtherThread);
 
     TThreadProgress popup;
-    const std::vector<TBreakdownPoint> whole = DirectoryBreakdown(dir.Path().string(), true, &popup);
+    const std::vector<TBreakdownPoint> whole =
+        DirectoryBreakdown(dir.Path().string(), true, &popup);
     ASSERT_EQ(whole.size(), pie.size());
     for (size_t i = 0; i < whole.size(); ++i)
         EXPECT_EQ(whole[i].Value, std::trunc(pie[i].Value)) << whole[i].Label;
-    EXPECT_EQ(popup.Steps, 30 * 2 + 1 + 1); // the popup steps once more per folder, link included
+    // The popup steps for every entry of the folder itself, "." and ".." included.
+    EXPECT_EQ(popup.Steps, below + 32 + 2);
     EXPECT_FALSE(popup.OtherThread);
 }

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QProgressBar>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -95,7 +96,9 @@ protected:
     QString Cell(const std::string& name, int column) const {
         return Window->Model().data(Window->Model().index(IndexOf(name), column)).toString();
     }
-    QAbstractButton* StyleButton(const char* name) const { return Window->findChild<QAbstractButton*>(name); }
+    QAbstractButton* StyleButton(const char* name) const {
+        return Window->findChild<QAbstractButton*>(name);
+    }
     QStringList History() const {
         QStringList entries;
         for (int i = 0; i < Window->cbPath()->count(); ++i)
@@ -165,7 +168,8 @@ TEST_F(AnalysisList, TheReportViewShowsFiveColumnsWithTheirCells) {
     const int widths[5] = {175, 75, 150, 100, 75};
     for (int c = 0; c < 5; ++c)
         EXPECT_EQ(report->columnWidth(c), widths[c]) << c;
-    EXPECT_EQ(Window->Model().headerData(1, Qt::Horizontal).toString(), QString::fromUtf8("占用空间"));
+    EXPECT_EQ(Window->Model().headerData(1, Qt::Horizontal).toString(),
+              QString::fromUtf8("占用空间"));
     EXPECT_TRUE(report->showGrid());
     EXPECT_EQ(report->selectionMode(), QAbstractItemView::SingleSelection);
 
@@ -287,7 +291,8 @@ TEST_F(AnalysisList, CleanDirectoryScansOnlyTheRowsFolder) {
     std::vector<std::string> found;
     for (const TJunkRow& row : frmCleaning->List().Rows())
         found.push_back(row.Path);
-    EXPECT_THAT(found, testing::UnorderedElementsAre(Root + "Junk/old.bak", Root + "Junk/sub/older.bak"));
+    EXPECT_THAT(found,
+                testing::UnorderedElementsAre(Root + "Junk/old.bak", Root + "Junk/sub/older.bak"));
 }
 
 TEST_F(AnalysisList, ThePopupOpensBesideThePressedPointWithItsEntries) {
@@ -306,8 +311,9 @@ TEST_F(AnalysisList, ThePopupOpensBesideThePressedPointWithItsEntries) {
         keys << a->shortcut().toString();
     }
     const QString blanks(28, ' ');
-    EXPECT_EQ(captions, QStringList({"&Open&&Explorer...", "Analy&ze Directory", "-", "&Clean Direcotry...",
-                                     "&Delete" + blanks, "-", "&Attribute" + blanks}));
+    EXPECT_EQ(captions,
+              QStringList({"&Open&&Explorer...", "Analy&ze Directory", "-", "&Clean Direcotry...",
+                           "&Delete" + blanks, "-", "&Attribute" + blanks}));
     EXPECT_EQ(keys, QStringList({"Ctrl+E", "Ctrl+A", "", "Ctrl+G", "Ctrl+D", "", "Ctrl+P"}));
     menu->hide();
 }
@@ -396,14 +402,17 @@ TEST_F(AnalysisList, RowsAreDrawnByTheirAttributes) {
     };
     EXPECT_EQ(colour("locked.txt", 0), palette.color(QPalette::Disabled, QPalette::Text));
     EXPECT_EQ(colour("pipe", 0), palette.color(QPalette::Highlight));
-    EXPECT_EQ(colour("locked.txt", 1), palette.color(QPalette::WindowText)); // cells keep the text colour
+    EXPECT_EQ(colour("locked.txt", 1),
+              palette.color(QPalette::WindowText)); // cells keep the text colour
     EXPECT_FALSE(model.data(model.index(IndexOf("big.dat"), 0), Qt::ForegroundRole).isValid());
     Tree.Write("vol/.hidden", "h");
     StyleButton("btnReport")->click();
     QTest::keyClick(View(), Qt::Key_Backspace);
     EnterVolume();
-    EXPECT_TRUE(model.data(model.index(IndexOf(".hidden"), 0), Qt::FontRole).value<QFont>().strikeOut());
-    EXPECT_FALSE(model.data(model.index(IndexOf("big.dat"), 0), Qt::FontRole).value<QFont>().strikeOut());
+    EXPECT_TRUE(
+        model.data(model.index(IndexOf(".hidden"), 0), Qt::FontRole).value<QFont>().strikeOut());
+    EXPECT_FALSE(
+        model.data(model.index(IndexOf("big.dat"), 0), Qt::FontRole).value<QFont>().strikeOut());
 }
 
 TEST_F(AnalysisList, IconViewsReadTheDetailsOfTheRowsOnScreenOnly) {
@@ -458,7 +467,8 @@ TEST_F(AnalysisList, ShowsEachViewStyle) {
     fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read);
     Window->resize(1024, 727);
     EnterVolume();
-    Window->ChartPanel()->ShowDirectoryChart(QString::fromStdString(Root)); // the lower half not left empty
+    Window->ChartPanel()->ShowDirectoryChart(
+        QString::fromStdString(Root)); // the lower half not left empty
     const QString dir = qEnvironmentVariable("MORVANE_SHOT_DIR");
     const struct {
         const char* Button;
@@ -474,4 +484,46 @@ TEST_F(AnalysisList, ShowsEachViewStyle) {
         if (!dir.isEmpty())
             Window->grab().save(dir + "/" + shot.File);
     }
+}
+
+// A table moves Home and End along the row's columns, which shows nothing with whole rows
+// selected; the report view goes to the first and the last row instead.
+TEST_F(AnalysisList, HomeAndEndGoToTheFirstAndTheLastRowInTheReportView) {
+    EnterVolume();
+    List()->SelectRow(2);
+    QTest::keyClick(View(), Qt::Key_End);
+    EXPECT_EQ(List()->SelectedRow(), Window->Model().rowCount() - 1);
+    QTest::keyClick(View(), Qt::Key_Home);
+    EXPECT_EQ(List()->SelectedRow(), 0);
+}
+
+// A link to a folder is entered as that folder: the location names the link, the rows are
+// the folder's, and the link itself is listed among the folders.
+TEST_F(AnalysisList, ALinkToAFolderIsEnteredAsTheFolder) {
+    fs::create_directory_symlink(Tree / "vol" / "Windows", Tree / "vol" / "Shortcut");
+    EnterVolume();
+    EXPECT_THAT(Names(), ElementsAre("Data", "Full", "Junk", "Shortcut", "Windows", "big.dat",
+                                     "outside.bak"));
+    EXPECT_EQ(Cell("Shortcut", 1), "Folder Link");
+    Press("Shortcut", Qt::Key_Return);
+    EXPECT_EQ(Browser().LocationText(), Root + "Shortcut");
+    EXPECT_THAT(Names(), ElementsAre("System32"));
+    EXPECT_TRUE(Opened.empty()); // nothing was started with the shell
+}
+
+// The popup analysis leaves the bar where the walk's steps bring it: one per entry listed,
+// "." and ".." of every folder included, as an update per entry would.
+TEST_F(AnalysisList, TheAnalysisBarStepsOncePerEntry) {
+    for (int i = 0; i < 150; ++i)
+        Tree.Write("vol/Many/sub/f" + std::to_string(i), "x");
+    Tree.Write("vol/Many/g", "y");
+    EnterVolume();
+    Press("Many", Qt::Key_Return);
+    List()->SelectRow(-1);
+    Window->Commands()->AnalyzeThisDiectory1Click();
+    // sub lists 150 files and two dots; Many lists sub, g and two dots.
+    auto* bar = Window->ChartPanel()->Pb_Process();
+    EXPECT_EQ(bar->value(), (150 + 2 + 4) % 100);
+    Window->ChartPanel()->ShowDirectoryChart(QString::fromStdString(Root + "Many"));
+    EXPECT_EQ(bar->value(), 0); // the pie puts it back when done
 }

@@ -10,7 +10,9 @@
 #include "core/ui/AboutWindowHook.h"
 #include "programs/ui/TfrmUninstall.h"
 
+#include <QApplication>
 #include <QMenu>
+#include <QScreen>
 #include <QMenuBar>
 #include <QPointer>
 #include <QThread>
@@ -18,6 +20,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -68,7 +72,8 @@ protected:
         QTimer timer;
         const int outerLoops = QThread::currentThread()->loopLevel();
         QObject::connect(&timer, &QTimer::timeout, [&] {
-            if (QThread::currentThread()->loopLevel() <= outerLoops || !variable || !variable->isVisible())
+            if (QThread::currentThread()->loopLevel() <= outerLoops || !variable ||
+                !variable->isVisible())
                 return;
             seen = variable;
             *opened = true;
@@ -119,13 +124,18 @@ TEST_F(AnalysisFrame, LargeButtonsInOrderWithTheirCaptionsAndHints) {
 
 TEST_F(AnalysisFrame, MainMenuEntriesAndShortcuts) {
     TFrm_Main window;
-    const std::map<QString, QKeySequence> entries = {
-        {"磁盘分析", Qt::Key_F3},           {"扫描磁盘", Qt::Key_F4},
-        {"应用程序管理", Qt::Key_F5},       {"退出分析工具", Qt::Key_F10},
-        {"&Scheme Manage", Qt::Key_F6},     {"&New Scheme", Qt::Key_F7},
-        {"&Online Update", Qt::Key_F8},     {"&Tutorial", Qt::Key_F9},
-        {"Tell a friend", Qt::CTRL | Qt::Key_F1}, {"&Contact Author", Qt::CTRL | Qt::Key_F2},
-        {"&Help", Qt::Key_F1},              {"&About...", Qt::Key_F2}};
+    const std::map<QString, QKeySequence> entries = {{"磁盘分析", Qt::Key_F3},
+                                                     {"扫描磁盘", Qt::Key_F4},
+                                                     {"应用程序管理", Qt::Key_F5},
+                                                     {"退出分析工具", Qt::Key_F10},
+                                                     {"&Scheme Manage", Qt::Key_F6},
+                                                     {"&New Scheme", Qt::Key_F7},
+                                                     {"&Online Update", Qt::Key_F8},
+                                                     {"&Tutorial", Qt::Key_F9},
+                                                     {"Tell a friend", Qt::CTRL | Qt::Key_F1},
+                                                     {"&Contact Author", Qt::CTRL | Qt::Key_F2},
+                                                     {"&Help", Qt::Key_F1},
+                                                     {"&About...", Qt::Key_F2}};
     for (const auto& [caption, keys] : entries) {
         if (QAction* action = Entry(window, caption)) {
             EXPECT_EQ(action->shortcut(), keys) << caption.toStdString();
@@ -204,20 +214,27 @@ TEST_F(AnalysisFrame, TheProgramManagerIsMadeAnewEachTimeTheCleaningWindowIsKept
     window.show();
     bool opened = false;
     QToolButton* uninstall = Button(window, "SpeedButton2");
-    EXPECT_TRUE(OpenAndClose(frmUninstall, [&] { uninstall->click(); }, &opened).isNull());
+    EXPECT_TRUE(OpenAndClose(
+                    frmUninstall, [&] { uninstall->click(); }, &opened)
+                    .isNull());
     EXPECT_TRUE(opened);
     EXPECT_EQ(frmUninstall, nullptr); // freed after its showing
-    EXPECT_TRUE(OpenAndClose(frmUninstall, [&] { Entry(window, "应用程序管理")->trigger(); }, &opened).isNull());
+    EXPECT_TRUE(OpenAndClose(
+                    frmUninstall, [&] { Entry(window, "应用程序管理")->trigger(); }, &opened)
+                    .isNull());
     EXPECT_TRUE(opened);
     EXPECT_EQ(frmUninstall, nullptr);
 
     QToolButton* clean = Button(window, "btnScan");
-    const QPointer<TfrmCleaning> cleaning = OpenAndClose(frmCleaning, [&] { clean->click(); }, &opened);
+    const QPointer<TfrmCleaning> cleaning = OpenAndClose(
+        frmCleaning, [&] { clean->click(); }, &opened);
     EXPECT_TRUE(opened);
     ASSERT_FALSE(cleaning.isNull()); // only closed: kept for the next opening
     EXPECT_EQ(frmCleaning, cleaning.data());
     EXPECT_FALSE(cleaning->isVisible());
-    EXPECT_EQ(OpenAndClose(frmCleaning, [&] { Entry(window, "扫描磁盘")->trigger(); }, &opened), cleaning);
+    EXPECT_EQ(OpenAndClose(
+                  frmCleaning, [&] { Entry(window, "扫描磁盘")->trigger(); }, &opened),
+              cleaning);
     EXPECT_TRUE(opened);
 }
 
@@ -251,10 +268,39 @@ TEST_F(AnalysisFrame, ScanThisDirectoryCleansTheCurrentLocationOnly) {
     window.show();
     Setting->Directorys().Add("/elsewhere", true, true);
     QString error;
-    ASSERT_TRUE(window.Model().NavigateToText(QString::fromStdString((tree / "keep").string()), error));
+    ASSERT_TRUE(
+        window.Model().NavigateToText(QString::fromStdString((tree / "keep").string()), error));
     bool opened = false;
-    OpenAndClose(frmCleaning, [&] { Button(window, "RzToolbarButton9")->click(); }, &opened);
+    OpenAndClose(
+        frmCleaning, [&] { Button(window, "RzToolbarButton9")->click(); }, &opened);
     EXPECT_TRUE(opened);
     ASSERT_EQ(Setting->Directorys().Count(), 1);
     EXPECT_EQ(std::filesystem::path(Setting->Directorys().Items(0).Path()), tree / "keep");
+}
+
+// The window opens at its designed size where the screen has room for it, else as small
+// as the available area (or its own least size) allows, centred there. The opener stands
+// in for the launcher: its frame tells how much the window manager adds.
+TEST_F(AnalysisFrame, OpensCentredWithinTheAvailableAreaOfItsScreen) {
+    QWidget launcher;
+    launcher.resize(300, 200);
+    launcher.show();
+    QApplication::processEvents();
+    TFrm_Main window(&launcher);
+    window.show();
+    QApplication::processEvents();
+    const QRect area = window.screen()->availableGeometry();
+    const QSize frameMargins = window.frameGeometry().size() - window.size();
+    const QSize expected =
+        QSize(1024, 727).boundedTo(area.size() - frameMargins).expandedTo(window.minimumSizeHint());
+    EXPECT_EQ(window.size(), expected);
+    const QRect frame = window.frameGeometry();
+    EXPECT_TRUE(area.contains(frame.topLeft()));
+    if (area.width() >= frame.width()) {
+        EXPECT_LE(std::abs(frame.center().x() - area.center().x()), 1);
+    }
+    if (area.height() >= frame.height()) {
+        EXPECT_LE(std::abs(frame.center().y() - area.center().y()), 1);
+    }
+    window.close();
 }

@@ -9,8 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -29,7 +32,8 @@ TEST(JunkScanLinks, LinksAreNeverEnteredAndALinkRowDeletesOnlyTheLink) {
 
     ASSERT_EQ(host.Rows.size(), 1u);
     EXPECT_EQ(host.Rows[0].Path, (tree / "pointer.bak").string());
-    EXPECT_EQ(DeleteJunkEntry(host.Rows[0], TDirectoryDelete::WholeTree).Result, TDeleteResult::Deleted);
+    EXPECT_EQ(DeleteJunkEntry(host.Rows[0], TDirectoryDelete::WholeTree).Result,
+              TDeleteResult::Deleted);
     EXPECT_FALSE(fs::exists(fs::symlink_status(tree / "pointer.bak")));
     EXPECT_EQ(TTempDir::Read(outside / "victim.bak"), "precious");
 }
@@ -94,4 +98,28 @@ TEST(JunkScanLinks, AFileSwappedForALinkAfterTheScanLeavesTheTargetAlone) {
     CleanCheckedRows(host.Rows, nullptr);
     EXPECT_EQ(TTempDir::Read(outside / "precious.bak"), "precious");
     EXPECT_EQ(TTempDir::Read(outside / "folder" / "inside.txt"), "inside");
+}
+
+// A FIFO, a socket or a device node has a length of 0 but holds no data: it is never an
+// empty file, so "删除垃圾文件" can never remove one. Its name still counts for junk types.
+TEST(JunkScanLinks, OnlyRegularFilesAreEmptyFiles) {
+    TTempDir home, tree;
+    TSetting setting(home / "s.ini");
+    setting.Garbages().Clear();
+    setting.Garbages().Add("*.BAK", "", true);
+    setting.SetIfCleanZeroFile(true);
+    ASSERT_EQ(mkfifo((tree / "pipe").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((tree / "pipe.bak").c_str(), 0600), 0);
+    fs::create_symlink("/dev/null", tree / "null-link");
+    tree.Write("zero.dat", "");
+    TFakeScanHost host;
+    TScanCounters counters;
+    TJunkScanner scanner(host, counters, setting, {});
+    scanner.ScanDirectory(tree.Path().string(), false);
+    std::vector<std::string> rows;
+    for (const TJunkRow& r : host.Rows)
+        rows.push_back(fs::path(r.Path).filename().string());
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(rows, (std::vector<std::string>{"pipe.bak", "zero.dat"}));
+    EXPECT_EQ(counters.FScannedCount, 4);
 }

@@ -1,6 +1,8 @@
 #include "app/ui/ShellFixture.h"
+#include "clean/FakeScanHost.h"
 
 #include "clean/ui/TJunkListModel.h"
+#include "clean/TJunkScanner.h"
 #include "clean/ui/TfrmCleaning.h"
 #include "core/PathText.h"
 #include "core/TSetting.h"
@@ -8,8 +10,11 @@
 
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
@@ -94,7 +99,8 @@ TEST_F(CleaningWindow, ShowingScansAfterASecondAndSumsUp) {
     // a.bak, keep.bak, sub, sub/b.bak
     EXPECT_EQ(Boxes[0], "   本次磁盘扫描完成 !!!\n\r-----------------\n\r [共分析文件数量]: 4  \n\r"
                         " [发现垃圾文件数量]: 2 \n\r [垃圾文件空间占用]: 5 字节");
-    EXPECT_EQ(StatusText(1), QString::fromUtf8("[扫描分析文件]: 4  [发现垃圾文件]: 2  [垃圾占用空间]: 5 Byte"));
+    EXPECT_EQ(StatusText(1),
+              QString::fromUtf8("[扫描分析文件]: 4  [发现垃圾文件]: 2  [垃圾占用空间]: 5 Byte"));
 
     // A second scan counts on from the first; the junk figures start again.
     Window->Btn_ScanClick();
@@ -116,7 +122,8 @@ TEST_F(CleaningWindow, AutoCloseTickedDuringAScanSwitchesOffWithoutTheBox) {
     Setting->SetAutoCleanShutDown(true);
     Tree.Write("a.bak", "1");
     Window->show(); // takes the setting; the scan unticks it
-    QTimer::singleShot(0, Window, [this] { Window->findChild<QCheckBox*>("cbAutoClose")->setChecked(true); });
+    QTimer::singleShot(0, Window,
+                       [this] { Window->findChild<QCheckBox*>("cbAutoClose")->setChecked(true); });
     Window->Btn_ScanClick();
     EXPECT_TRUE(Boxes.empty());
     EXPECT_EQ(PowerOffs, 1);
@@ -209,4 +216,68 @@ TEST_F(CleaningWindow, RowCommandsOpenTheEntryAndItsFolder) {
     ASSERT_EQ(Opened.size(), 2u);
     EXPECT_EQ(Opened[0], PathText(Tree / "a.bak"));
     EXPECT_EQ(Opened[1], PathText(Tree.Path()) + PathSeparator);
+}
+
+// The bar runs from 0 to the number of rows and ends full: with one row it must not
+// become a busy bar (a range of 0..0), with many it must not stop short.
+TEST_F(CleaningWindow, CleanAllEndsWithTheBarFullAfterOneRowAndAfterMany) {
+    auto* bar = Window->findChild<QProgressBar*>("Pb_Process");
+    for (const int rows : {1, 300}) {
+        for (int i = 0; i < rows; ++i)
+            Tree.Write("f" + std::to_string(i) + ".bak", "x");
+        Window->Btn_ScanClick();
+        ASSERT_EQ(Window->List().Rows().size(), static_cast<size_t>(rows));
+        Window->Btn_CleanAllClick();
+        EXPECT_TRUE(Window->List().Rows().empty());
+        EXPECT_LT(bar->minimum(), bar->maximum()) << rows << " rows";
+        EXPECT_EQ(bar->value(), bar->maximum()) << rows << " rows";
+    }
+    Window->Btn_ScanClick(); // the range stays for the next scan, still no busy bar
+    EXPECT_LT(bar->minimum(), bar->maximum());
+}
+
+// Pressing the scan button before the automatic start came makes the one scan of this
+// showing: the timer must not press the button again, which would pause that scan.
+TEST_F(CleaningWindow, AScanStartedByHandReplacesTheAutomaticStart) {
+    Tree.Write("a.bak", "1");
+    Window->show();
+    Window->Btn_ScanClick();
+    Pump(1300);
+    EXPECT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Window->Counters().FScannedCount, 1);
+}
+
+// The window shows the scan's reports when it pumps, not after every entry; what it shows
+// in the end is what an update after every entry shows, and it never updates more often
+// than the scan pumps.
+TEST_F(CleaningWindow, ScanShowsWhatAnUpdatePerEntryShowsAtMostOncePerPump) {
+    for (int d = 0; d < 20; ++d)
+        for (int i = 0; i < 150; ++i)
+            Tree.Write("d" + std::to_string(d) + "/f" + std::to_string(i) +
+                           (i % 10 == 0 ? ".bak" : ".txt"),
+                       "x");
+    auto* bar = Window->findChild<QProgressBar*>("Pb_Process");
+    int barChanges = 0;
+    QObject::connect(bar, &QProgressBar::valueChanged, [&] { ++barChanges; });
+    QElapsedTimer clock;
+    clock.start();
+    Window->Btn_ScanClick();
+    const qint64 elapsed = clock.elapsed();
+
+    TFakeScanHost perEntry;
+    TScanCounters counters;
+    TJunkScanner scanner(perEntry, counters, *Setting, {"KEEP.BAK"});
+    scanner.SetPumpInterval(std::chrono::milliseconds(0));
+    scanner.ScanDirectory(PathText(Tree.Path()), true);
+
+    ASSERT_EQ(Window->List().Rows().size(), 300u);
+    ASSERT_EQ(perEntry.Rows.size(), 300u);
+    for (size_t i = 0; i < perEntry.Rows.size(); ++i)
+        EXPECT_EQ(Window->List().Rows()[i].Path, perEntry.Rows[i].Path);
+    EXPECT_EQ(Window->windowTitle().toStdString(), perEntry.Captions.back());
+    EXPECT_EQ(StatusText(0).toStdString(), perEntry.Status[0]);
+    QScrollBar* scroll = Window->ListView()->verticalScrollBar();
+    EXPECT_EQ(scroll->value(), scroll->maximum()); // the newest rows in view
+    // One change per pump of 10 ms at most, the end's 100 and the start's reset.
+    EXPECT_LE(barChanges, elapsed / 10 + 3) << elapsed << " ms";
 }

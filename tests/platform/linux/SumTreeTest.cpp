@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <mutex>
+#include <thread>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -60,7 +62,8 @@ TEST(SumTree, TotalMatchesTheWalkerOnAWideTree) {
     for (int f = 0; f < 40; ++f) {
         for (int i = 0; i < 5; ++i) {
             const int size = f * 5 + i;
-            dir.Write("t/d" + std::to_string(f) + "/e/f" + std::to_string(i), std::string(static_cast<size_t>(size), 'z'));
+            dir.Write("t/d" + std::to_string(f) + "/e/f" + std::to_string(i),
+                      std::string(static_cast<size_t>(size), 'z'));
             expected += size;
         }
     }
@@ -101,7 +104,8 @@ TEST(SumTree, DoesNotEnterAnotherFileSystem) {
     const std::string file = "/dev/shm/morvane-sumtree-" + std::to_string(getpid());
     { std::ofstream(file) << std::string(100000, 'x'); }
     const TTreeTotal withShm = SumAll("/dev");
-    const TTreeTotal withoutShm = SumTree("/dev", [](const TDirEntry& e) { return e.Name != "shm"; });
+    const TTreeTotal withoutShm =
+        SumTree("/dev", [](const TDirEntry& e) { return e.Name != "shm"; });
     const TTreeTotal shmItself = SumAll("/dev/shm");
     fs::remove(file);
     EXPECT_EQ(withShm.Bytes, withoutShm.Bytes);
@@ -116,4 +120,32 @@ TEST(SumTree, MissingOrFileStartIsNotOpened) {
     EXPECT_EQ(SumAll(dir / "missing").Unreadable, 1u);
     EXPECT_FALSE(SumAll(dir / "f").Opened);
     EXPECT_FALSE(SumAll("").Opened);
+}
+
+// A watched total tells its progress on the calling thread only, never going back, and
+// ends with the count of every entry listed below the start, "." and ".." included.
+TEST(SumTree, WatchedTotalTicksOnTheCallersThreadAndCountsEveryEntry) {
+    TTempDir dir;
+    for (int f = 0; f < 30; ++f)
+        for (int i = 0; i < 40; ++i)
+            dir.Write("t/d" + std::to_string(f) + "/f" + std::to_string(i), "x");
+    dir.Write("t/top", "y");
+    const std::thread::id caller = std::this_thread::get_id();
+    std::vector<uint64_t> ticks;
+    bool otherThread = false;
+    TWalkProgress progress;
+    progress.Interval = std::chrono::milliseconds(1);
+    progress.Tick = [&](uint64_t listed) {
+        otherThread |= std::this_thread::get_id() != caller;
+        ticks.push_back(listed);
+    };
+    const TTreeTotal watched = SumTree(
+        dir / "t", [](const TDirEntry&) { return true; }, &progress);
+    EXPECT_EQ(watched.Bytes, 30 * 40 + 1);
+    EXPECT_FALSE(otherThread);
+    ASSERT_FALSE(ticks.empty());
+    EXPECT_TRUE(std::is_sorted(ticks.begin(), ticks.end()));
+    EXPECT_EQ(ticks.back(), 30u * (40 + 2));              // each d<i>: its files and two dots
+    EXPECT_EQ(watched.Listed, ticks.back() + 30 + 1 + 2); // and the start folder's own
+    EXPECT_EQ(SumAll(dir / "t").Listed, watched.Listed);
 }
