@@ -212,10 +212,12 @@ TDeleteReport EmptyFolder(const fs::path& folder, const TDeleteFilter& filter,
 
 TEntryOutcome DeleteEntry(const fs::path& path, TEntryWanted wanted) {
     const TStartEntry entry(path);
-    if (!entry.Found())
-        return {entry.Error() == ENOENT || entry.Error() == ENOTDIR ? TEntryResult::Missing
-                                                                    : TEntryResult::Failed,
-                entry.Error()};
+    if (!entry.Found()) {
+        if (entry.Error() == ENOENT || entry.Error() == ENOTDIR)
+            return {TEntryResult::Missing, 0};
+        return {TEntryResult::Failed,
+                entry.Error() != 0 ? entry.Error() : EINVAL}; // "", "/", "." or ".."
+    }
     const bool folderWanted = wanted == TEntryWanted::EmptyFolder;
     if (entry.IsFolder() != folderWanted)
         return {TEntryResult::OtherKind, 0};
