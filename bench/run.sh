@@ -179,7 +179,59 @@ bench_analysis() {
     rm -rf "$flat"
 }
 
-ALL=(folder_total junk_scan analysis)
+# The tree delete against rm -rf. A delete uses its tree up, so every round makes two
+# identical trees (same generator, same arguments) and times ours on one and rm -rf on
+# the other, taking turns at going first; dirty pages are written out before each run.
+#   delete-tree        the tree of ENTRIES entries (target: ratio <= 1.2)
+#   delete-deep-chain  CHAIN_DEPTH nested folders (default 4000) whose deepest file cannot
+#                      be deleted, so both must give up on every level (target: ratio <= 2)
+# DELETE_ROUNDS rounds (default 3).
+ignoring_failure() { "$@" || true; }
+
+bench_delete() {
+    cmake --build "$BUILD" --target delete_tree make_tree >/dev/null
+    local del="$BUILD/bin/delete_tree" rounds=${DELETE_ROUNDS:-3} depth=${CHAIN_DEPTH:-4000}
+    local a="$WORK/delete-a" b="$WORK/delete-b" ours=() peer=() t kind
+    for ((i = 0; i < rounds; i++)); do
+        echo "generating two trees of $ENTRIES entries..." >&2
+        mkdir -p "$a" "$b"
+        "$BUILD/bin/make_tree" "$a" $((ENTRIES / 20)) $((ENTRIES * 19 / 20)) >/dev/null
+        "$BUILD/bin/make_tree" "$b" $((ENTRIES / 20)) $((ENTRIES * 19 / 20)) >/dev/null
+        sync
+        if ((i % 2 == 0)); then
+            ours+=("$(wall_once "$del" "$a")"); sync; peer+=("$(wall_once rm -rf "$b")")
+        else
+            peer+=("$(wall_once rm -rf "$b")"); sync; ours+=("$(wall_once "$del" "$a")")
+        fi
+        [[ -e $a || -e $b ]] && echo "a tree was not deleted whole" >&2
+        echo "  round $((i + 1)): ours ${ours[i]} s, rm -rf ${peer[i]} s" >&2
+        rm -rf "$a" "$b"
+    done
+    bench_line delete-tree "$(median "${ours[@]}")" "rm -rf" "$(median "${peer[@]}")"
+
+    ours=() peer=()
+    for ((i = 0; i < rounds; i++)); do
+        mkdir -p "$a" "$b"
+        kind=$("$del" --chain "$a" "$depth")
+        "$del" --chain "$b" "$depth" >/dev/null
+        sync
+        if ((i % 2 == 0)); then
+            ours+=("$(wall_once ignoring_failure "$del" "$a")"); sync
+            peer+=("$(wall_once ignoring_failure rm -rf "$b")")
+        else
+            peer+=("$(wall_once ignoring_failure rm -rf "$b")"); sync
+            ours+=("$(wall_once ignoring_failure "$del" "$a")")
+        fi
+        echo "  round $((i + 1)): $depth levels, $kind at the bottom: ours ${ours[i]} s, rm -rf ${peer[i]} s" >&2
+        for t in "$a" "$b"; do
+            "$del" --unchain "$t"
+            rm -rf "$t"
+        done
+    done
+    bench_line delete-deep-chain "$(median "${ours[@]}")" "rm -rf" "$(median "${peer[@]}")"
+}
+
+ALL=(folder_total junk_scan analysis delete)
 SELECTED=("${@:-${ALL[@]}}")
 echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)" >&2
 for name in "${SELECTED[@]}"; do
