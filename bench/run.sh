@@ -188,47 +188,59 @@ bench_analysis() {
 # DELETE_ROUNDS rounds (default 3).
 ignoring_failure() { "$@" || true; }
 
+# delete_pair NAME OURS-TARGET PEER-TARGET: times ours and rm -rf on the two targets, in
+# turns by round I, appending to the arrays ours, oursCpu, peer and peerCpu.
+delete_pair() {
+    local w c
+    if (($1 % 2 == 0)); then
+        read -r w c < <(time_once ignoring_failure "$del" "$2"); ours+=("$w"); oursCpu+=("$c"); sync
+        read -r w c < <(time_once ignoring_failure rm -rf "$3"); peer+=("$w"); peerCpu+=("$c")
+    else
+        read -r w c < <(time_once ignoring_failure rm -rf "$3"); peer+=("$w"); peerCpu+=("$c"); sync
+        read -r w c < <(time_once ignoring_failure "$del" "$2"); ours+=("$w"); oursCpu+=("$c")
+    fi
+}
+
+# bench_delete_line NAME: the medians of the arrays, with the CPU times beside.
+bench_delete_line() {
+    local mo mp co cp
+    mo=$(median "${ours[@]}"); mp=$(median "${peer[@]}"); co=$(median "${oursCpu[@]}"); cp=$(median "${peerCpu[@]}")
+    printf 'bench %s: ours %s s, rm -rf %s s, ratio %s; cpu %s s vs %s s, ratio %s\n' \
+        "$1" "$mo" "$mp" "$(ratio "$mo" "$mp")" "$co" "$cp" "$(ratio "$co" "$cp")"
+}
+
 bench_delete() {
     cmake --build "$BUILD" --target delete_tree make_tree >/dev/null
     local del="$BUILD/bin/delete_tree" rounds=${DELETE_ROUNDS:-3} depth=${CHAIN_DEPTH:-4000}
-    local a="$WORK/delete-a" b="$WORK/delete-b" ours=() peer=() t kind
+    local a="$WORK/delete-a" b="$WORK/delete-b" ours=() oursCpu=() peer=() peerCpu=() t kind
     for ((i = 0; i < rounds; i++)); do
         echo "generating two trees of $ENTRIES entries..." >&2
         mkdir -p "$a" "$b"
         "$BUILD/bin/make_tree" "$a" $((ENTRIES / 20)) $((ENTRIES * 19 / 20)) >/dev/null
         "$BUILD/bin/make_tree" "$b" $((ENTRIES / 20)) $((ENTRIES * 19 / 20)) >/dev/null
         sync
-        if ((i % 2 == 0)); then
-            ours+=("$(wall_once "$del" "$a")"); sync; peer+=("$(wall_once rm -rf "$b")")
-        else
-            peer+=("$(wall_once rm -rf "$b")"); sync; ours+=("$(wall_once "$del" "$a")")
-        fi
+        delete_pair "$i" "$a" "$b"
         [[ -e $a || -e $b ]] && echo "a tree was not deleted whole" >&2
-        echo "  round $((i + 1)): ours ${ours[i]} s, rm -rf ${peer[i]} s" >&2
+        echo "  round $((i + 1)): ours ${ours[i]} s (cpu ${oursCpu[i]} s), rm -rf ${peer[i]} s (cpu ${peerCpu[i]} s)" >&2
         rm -rf "$a" "$b"
     done
-    bench_line delete-tree "$(median "${ours[@]}")" "rm -rf" "$(median "${peer[@]}")"
+    bench_delete_line delete-tree
 
-    ours=() peer=()
+    ours=() oursCpu=() peer=() peerCpu=()
     for ((i = 0; i < rounds; i++)); do
         mkdir -p "$a" "$b"
         kind=$("$del" --chain "$a" "$depth")
         "$del" --chain "$b" "$depth" >/dev/null
         sync
-        if ((i % 2 == 0)); then
-            ours+=("$(wall_once ignoring_failure "$del" "$a")"); sync
-            peer+=("$(wall_once ignoring_failure rm -rf "$b")")
-        else
-            peer+=("$(wall_once ignoring_failure rm -rf "$b")"); sync
-            ours+=("$(wall_once ignoring_failure "$del" "$a")")
-        fi
-        echo "  round $((i + 1)): $depth levels, $kind at the bottom: ours ${ours[i]} s, rm -rf ${peer[i]} s" >&2
+        delete_pair "$i" "$a" "$b"
+        echo "  round $((i + 1)): $depth levels, $kind at the bottom: ours ${ours[i]} s (cpu ${oursCpu[i]} s)," \
+             "rm -rf ${peer[i]} s (cpu ${peerCpu[i]} s)" >&2
         for t in "$a" "$b"; do
             "$del" --unchain "$t"
             rm -rf "$t"
         done
     done
-    bench_line delete-deep-chain "$(median "${ours[@]}")" "rm -rf" "$(median "${peer[@]}")"
+    bench_delete_line delete-deep-chain
 }
 
 ALL=(folder_total junk_scan analysis delete)
