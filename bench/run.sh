@@ -271,7 +271,71 @@ bench_clean_all_50k() {
 }
 # ---- end of the window benchmarks --------------------------------------------------------
 
-ALL=(folder_total junk_scan analysis clean_window_scan analysis_window_pie clean_all_50k)
+# The tree delete against rm -rf. A delete uses its tree up, so every round makes two
+# identical trees (same generator, same arguments) and times ours on one and rm -rf on
+# the other, taking turns at going first; dirty pages are written out before each run.
+#   delete-tree        the tree of ENTRIES entries (target: ratio <= 1.2)
+#   delete-deep-chain  CHAIN_DEPTH nested folders (default 4000) whose deepest file cannot
+#                      be deleted, so both must give up on every level (target: ratio <= 2)
+# DELETE_ROUNDS rounds (default 3).
+ignoring_failure() { "$@" || true; }
+
+# delete_pair NAME OURS-TARGET PEER-TARGET: times ours and rm -rf on the two targets, in
+# turns by round I, appending to the arrays ours, oursCpu, peer and peerCpu.
+delete_pair() {
+    local w c
+    if (($1 % 2 == 0)); then
+        read -r w c < <(time_once ignoring_failure "$del" "$2"); ours+=("$w"); oursCpu+=("$c"); sync
+        read -r w c < <(time_once ignoring_failure rm -rf "$3"); peer+=("$w"); peerCpu+=("$c")
+    else
+        read -r w c < <(time_once ignoring_failure rm -rf "$3"); peer+=("$w"); peerCpu+=("$c"); sync
+        read -r w c < <(time_once ignoring_failure "$del" "$2"); ours+=("$w"); oursCpu+=("$c")
+    fi
+}
+
+# bench_delete_line NAME: the medians of the arrays, with the CPU times beside.
+bench_delete_line() {
+    local mo mp co cp
+    mo=$(median "${ours[@]}"); mp=$(median "${peer[@]}"); co=$(median "${oursCpu[@]}"); cp=$(median "${peerCpu[@]}")
+    printf 'bench %s: ours %s s, rm -rf %s s, ratio %s; cpu %s s vs %s s, ratio %s\n' \
+        "$1" "$mo" "$mp" "$(ratio "$mo" "$mp")" "$co" "$cp" "$(ratio "$co" "$cp")"
+}
+
+bench_delete() {
+    cmake --build "$BUILD" --target delete_tree make_tree >/dev/null
+    local del="$BUILD/bin/delete_tree" rounds=${DELETE_ROUNDS:-3} depth=${CHAIN_DEPTH:-4000}
+    local a="$WORK/delete-a" b="$WORK/delete-b" ours=() oursCpu=() peer=() peerCpu=() t kind
+    for ((i = 0; i < rounds; i++)); do
+        echo "generating two trees of $ENTRIES entries..." >&2
+        mkdir -p "$a" "$b"
+        "$BUILD/bin/make_tree" "$a" $((ENTRIES / 20)) $((ENTRIES * 19 / 20)) >/dev/null
+        "$BUILD/bin/make_tree" "$b" $((ENTRIES / 20)) $((ENTRIES * 19 / 20)) >/dev/null
+        sync
+        delete_pair "$i" "$a" "$b"
+        [[ -e $a || -e $b ]] && echo "a tree was not deleted whole" >&2
+        echo "  round $((i + 1)): ours ${ours[i]} s (cpu ${oursCpu[i]} s), rm -rf ${peer[i]} s (cpu ${peerCpu[i]} s)" >&2
+        rm -rf "$a" "$b"
+    done
+    bench_delete_line delete-tree
+
+    ours=() oursCpu=() peer=() peerCpu=()
+    for ((i = 0; i < rounds; i++)); do
+        mkdir -p "$a" "$b"
+        kind=$("$del" --chain "$a" "$depth")
+        "$del" --chain "$b" "$depth" >/dev/null
+        sync
+        delete_pair "$i" "$a" "$b"
+        echo "  round $((i + 1)): $depth levels, $kind at the bottom: ours ${ours[i]} s (cpu ${oursCpu[i]} s)," \
+             "rm -rf ${peer[i]} s (cpu ${peerCpu[i]} s)" >&2
+        for t in "$a" "$b"; do
+            "$del" --unchain "$t"
+            rm -rf "$t"
+        done
+    done
+    bench_delete_line delete-deep-chain
+}
+
+ALL=(folder_total junk_scan analysis clean_window_scan analysis_window_pie clean_all_50k delete)
 SELECTED=("${@:-${ALL[@]}}")
 echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)" >&2
 for name in "${SELECTED[@]}"; do

@@ -1,10 +1,6 @@
 #include "analysis/RowCommands.h"
 
-#include "core/FileRoutines.h"
-#include "platform/TDirWalker.h"
-
-#include <system_error>
-#include <vector>
+#include "platform/TreeDelete.h"
 
 namespace fs = std::filesystem;
 
@@ -35,49 +31,32 @@ TRowDelete RowDeleteOf(const std::optional<std::string>& firstCell) {
     return FirstCellIsSize(firstCell) ? TRowDelete::File : TRowDelete::FolderContents;
 }
 
-bool CleanAppliesTo(const std::optional<std::string>& firstCell) { return !FirstCellIsSize(firstCell); }
+bool CleanAppliesTo(const std::optional<std::string>& firstCell) {
+    return !FirstCellIsSize(firstCell);
+}
 
 bool DeleteRowFile(const fs::path& path) {
     if (path.empty())
         return false;
-    const std::optional<Platform::TEntryInfo> entry = Platform::QueryEntry(path);
-    if (!entry)
-        return false;
-    const bool link = (entry->Attributes & Platform::Attr::ReparsePoint) != 0;
-    // A real folder is never removed by a file delete, not even an empty one.
-    if (!link && (entry->Attributes & Platform::Attr::Directory))
-        return false;
-    if (!link && (entry->Attributes & Platform::Attr::ReadOnly))
-        return false;
-    std::error_code ec;
-    return fs::remove(path, ec);
+    return Platform::DeleteEntry(path, Platform::TEntryWanted::WritableNotFolder).Result ==
+           Platform::TEntryResult::Deleted;
 }
 
 TFolderContentsResult DeleteFolderContents(const fs::path& folder) {
     TFolderContentsResult result;
     if (folder.empty())
         return result;
-    struct TChild {
-        fs::path Path;
-        bool Folder;
-    };
-    std::vector<TChild> children;
-    // List first and delete afterwards, so that the listing never runs over a folder
-    // that is being changed under it.
-    Platform::TDirWalker walker;
-    Platform::TWalkOptions options;
-    // A row that is a link to a folder is not entered: what lies behind it may be anywhere,
-    // and walks never follow links.
-    options.FollowStartLink = false;
-    const Platform::TWalkResult walk = walker.Walk(folder, [&](const Platform::TDirEntry& e) {
-        children.push_back({e.Path(), e.IsDirectory()});
-        return Platform::TVisit::Continue;
-    }, options);
-    result.Listed = walk.Opened;
-    for (const TChild& child : children) {
-        const bool gone = child.Folder ? DeletePath(child.Path) : DeleteRowFile(child.Path);
-        ++(gone ? result.Deleted : result.Failed);
-    }
+    // The folder is opened once, never through a link, and everything in it goes
+    // relative to that handle. Sub-folders go whole; a file directly inside that its
+    // owner may not write stays, as the file delete of a file row keeps it.
+    const Platform::TDeleteReport report =
+        Platform::EmptyFolder(folder, [](const Platform::TDeleteCandidate& c) {
+            return c.Depth == 0 && c.ReadOnly ? Platform::TDeleteVerdict::Keep
+                                              : Platform::TDeleteVerdict::Delete;
+        });
+    result.Listed = report.Opened;
+    result.Deleted = static_cast<int>(report.Removed);
+    result.Failed = static_cast<int>(report.Failed + report.Kept);
     return result;
 }
 

@@ -30,14 +30,19 @@ bool DeleteRowFile(const std::filesystem::path& path);
 
 struct TFolderContentsResult {
     bool Listed = false; // the folder could be opened
-    int Deleted = 0;     // entries removed
-    int Failed = 0;      // entries that stayed
+    int Deleted = 0;     // entries directly inside that were removed
+    // Entries directly inside that stayed, plus one when the folder could not be read to
+    // its end.
+    int Failed = 0;
 };
 
 // Deletes everything directly inside a folder, hidden entries included: sub-folders with
-// their whole trees through the safe tree delete, other entries with DeleteRowFile. The
-// folder itself stays. A failure on one entry does not stop the others. Links found
-// inside are removed as links; nothing outside the folder is touched.
+// their whole trees, other entries as DeleteRowFile would. The folder is opened once,
+// without following a link (a link row is never entered), and every removal is made
+// relative to it, so a folder swapped for a link meanwhile is not followed. The folder
+// itself stays, and so do the root, the home folder and the folders that hold it, which
+// are never emptied. A failure on one entry does not stop the others. Links found inside
+// are removed as links; nothing outside the folder is touched.
 TFolderContentsResult DeleteFolderContents(const std::filesystem::path& folder);
 
 // The folder "Analy&ze Directory" charts, with one trailing separator: the drive root of

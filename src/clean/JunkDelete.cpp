@@ -4,6 +4,7 @@
 #include "core/FileRoutines.h"
 #include "core/PathText.h"
 #include "platform/FileIo.h"
+#include "platform/TreeDelete.h"
 
 #include <filesystem>
 #include <system_error>
@@ -14,7 +15,9 @@ namespace {
 
 constexpr std::string_view DirMarker = "<Dir>";
 
-TDeleteOutcome Failed(const std::string& reason) { return {TDeleteResult::Failed, reason}; }
+TDeleteOutcome Failed(const std::string& reason) {
+    return {TDeleteResult::Failed, reason};
+}
 
 TDeleteOutcome DeleteTree(const fs::path& path) {
     if (DeletePath(path))
@@ -26,13 +29,20 @@ TDeleteOutcome DeleteTree(const fs::path& path) {
                             : std::make_error_code(std::errc::operation_not_permitted).message());
 }
 
-TDeleteOutcome RemoveEntry(const fs::path& path) {
-    std::error_code ec;
-    if (fs::remove(path, ec))
+// One entry, a folder only when it is empty, through the deletion engine.
+TDeleteOutcome RemoveEntry(const fs::path& path, bool folder) {
+    const Platform::TEntryOutcome outcome = Platform::DeleteEntry(
+        path, folder ? Platform::TEntryWanted::EmptyFolder : Platform::TEntryWanted::NotFolder);
+    switch (outcome.Result) {
+    case Platform::TEntryResult::Deleted:
         return {};
-    if (!ec)
+    case Platform::TEntryResult::Missing:
+    case Platform::TEntryResult::OtherKind:
         return {TDeleteResult::Vanished, {}};
-    return Failed(ec.message());
+    case Platform::TEntryResult::Failed:
+        break;
+    }
+    return Failed(Platform::SystemErrorText(outcome.Error));
 }
 
 } // namespace
@@ -63,7 +73,7 @@ TDeleteOutcome DeleteJunkEntry(const TJunkRow& row, TDirectoryDelete mode) {
         return {TDeleteResult::Vanished, {}};
     if (target.IsDirectory && mode == TDirectoryDelete::WholeTree)
         return DeleteTree(path);
-    return RemoveEntry(path);
+    return RemoveEntry(path, target.IsDirectory);
 }
 
 TCleanRunResult CleanCheckedRows(const std::vector<TJunkRow>& rows,

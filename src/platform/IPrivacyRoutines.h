@@ -27,9 +27,11 @@ std::unique_ptr<IPrivacyRoutines> SetPrivacyRoutines(std::unique_ptr<IPrivacyRou
 // The system's own routines; defined once by each backend.
 std::unique_ptr<IPrivacyRoutines> CreateNativePrivacyRoutines();
 
-// Deletes everything inside a folder, permanently, and keeps the folder. Sub-folders go
-// with their contents; links are removed as links. What is in use stays, with the
-// folders that hold it. A folder that cannot be listed is left alone.
+// Deletes everything inside a folder, permanently, and keeps the folder, through the
+// deletion engine. Sub-folders go with their contents; links are removed as links. What
+// is in use stays, with the folders that hold it. A folder that is a link, the root, the
+// home folder or a folder holding it, or (where the system has owners) one that is not
+// the user's own, is left alone, and so is one that cannot be listed.
 void WipeFolderContents(const std::filesystem::path& folder);
 
 } // namespace Platform

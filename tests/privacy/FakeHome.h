@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -77,10 +78,12 @@ protected:
     }
 
     // The routines as the program builds them from the environment, with the system's
-    // temporary folder moved into the fake home.
+    // temporary folder moved into the fake home and the clock two hours on, so that what
+    // a test has just made counts as old for the temporary folders' recent-change rule.
     Platform::TLinuxPrivacyRoutines Routines() const {
         Platform::TPrivacyPlaces places = Platform::TPrivacyPlaces::FromEnvironment();
         places.SystemTemp = SystemTemp;
+        places.Now = static_cast<int64_t>(std::time(nullptr)) + 2 * 3600;
         return Platform::TLinuxPrivacyRoutines(places);
     }
 

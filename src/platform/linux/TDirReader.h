@@ -13,7 +13,8 @@ namespace Platform {
 
 // Reads the entries of an open folder straight from getdents64 into a buffer the caller
 // owns and keeps between folders, so a walk allocates nothing per entry. Names are
-// views into that buffer and end with a NUL, so they can go straight to the *at calls. "." and ".." are skipped.
+// views into that buffer and end with a NUL, so they can go straight to the *at calls. "." and ".."
+// are skipped.
 class TDirReader {
 public:
     struct TRaw {
@@ -42,14 +43,6 @@ public:
             raw.Ino = d->d_ino;
             return true;
         }
-    }
-
-    // Starts again from the first entry (a delete reads a folder once more to catch
-    // entries that moved while it was being emptied).
-    void Rewind() {
-        lseek(FFd, 0, SEEK_SET);
-        FPos = FLen = 0;
-        FError = 0;
     }
 
     int Error() const { return FError; }

@@ -1,13 +1,18 @@
 #include "platform/linux/TLinuxPrivacyRoutines.h"
 
 #include "platform/SystemInfo.h"
+#include "platform/TreeDelete.h"
 #include "platform/Volumes.h"
+#include "platform/linux/UserSearchPath.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <string>
 
 #include <dirent.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,9 +59,7 @@ std::vector<std::string> NamesIn(const fs::path& folder, const std::string& pref
 
 // Deletes a file or a link; a folder at that name is left alone.
 void RemoveFile(const fs::path& path) {
-    struct stat st;
-    if (lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
-        unlink(path.c_str());
+    DeleteEntry(path, TEntryWanted::NotFolder);
 }
 
 void RemoveWithJournal(const fs::path& path) {
@@ -64,12 +67,6 @@ void RemoveWithJournal(const fs::path& path) {
     fs::path journal = path;
     journal += "-journal";
     RemoveFile(journal);
-}
-
-// Cleans a folder only when it can be made the current folder, and leaves it current.
-void WipeEntered(const fs::path& folder) {
-    if (IsRealFolder(folder) && chdir(folder.c_str()) == 0)
-        WipeFolderContents(folder);
 }
 
 // The program a launcher starts: TryExec, else the first word of Exec. Empty when the
@@ -99,39 +96,22 @@ std::string LauncherProgram(const fs::path& file) {
     return exec.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
-bool ProgramExists(const std::string& program) {
+bool ProgramExists(const std::string& program, const std::vector<std::string>& searchPath) {
     // A relative path depends on the folder the launcher is started in: it is not judged.
     if (program.find('/') != std::string::npos)
         return program.front() != '/' || access(program.c_str(), X_OK) == 0;
-    std::string path = Env("PATH");
-    size_t from = 0;
-    while (from <= path.size()) {
-        const size_t to = std::min(path.find(':', from), path.size());
-        const std::string dir = path.substr(from, to - from);
-        if (!dir.empty() && access((dir + "/" + program).c_str(), X_OK) == 0)
+    for (const std::string& dir : searchPath)
+        if (access((dir + "/" + program).c_str(), X_OK) == 0)
             return true;
-        from = to + 1;
-    }
     return false;
 }
 
-void RemoveBrokenLaunchersIn(const fs::path& folder) {
-    for (const std::string& name : NamesIn(folder)) {
-        const fs::path path = folder / name;
-        struct stat st, target;
-        if (lstat(path.c_str(), &st) != 0)
-            continue;
-        if (S_ISLNK(st.st_mode)) {
-            if (stat(path.c_str(), &target) != 0)
-                unlink(path.c_str());
-            continue;
-        }
-        if (!S_ISREG(st.st_mode) || !name.ends_with(".desktop"))
-            continue;
-        const std::string program = LauncherProgram(path);
-        if (!program.empty() && !ProgramExists(program))
-            unlink(path.c_str());
-    }
+// A link whose target is missing; one that cannot be judged (a target in a folder we may
+// not read) is not broken.
+bool Dangling(const fs::path& link) {
+    struct stat target;
+    return stat(link.c_str(), &target) != 0 &&
+           (errno == ENOENT || errno == ENOTDIR || errno == ELOOP);
 }
 
 } // namespace
@@ -156,6 +136,10 @@ TPrivacyPlaces TPrivacyPlaces::FromEnvironment() {
     p.TmpDir = Env("TMPDIR");
     p.SystemTemp = "/tmp";
     p.Uid = getuid();
+    if (const struct passwd* pw = getpwuid(p.Uid); pw && pw->pw_shell && *pw->pw_shell)
+        p.Shell = pw->pw_shell;
+    else
+        p.Shell = Env("SHELL");
     return p;
 }
 
@@ -163,10 +147,22 @@ std::unique_ptr<IPrivacyRoutines> CreateNativePrivacyRoutines() {
     return std::make_unique<TLinuxPrivacyRoutines>(TPrivacyPlaces::FromEnvironment());
 }
 
+TPrivacyWipe TLinuxPrivacyRoutines::Wiper() const {
+    return TPrivacyWipe(FPlaces.Uid,
+                        FPlaces.Now != 0 ? FPlaces.Now : static_cast<int64_t>(std::time(nullptr)));
+}
+
+// Cleans a cache folder only when it can be made the current folder, and leaves it current.
+void TLinuxPrivacyRoutines::WipeEntered(TPrivacyWipe& wiper, const fs::path& folder) const {
+    if (IsRealFolder(folder) && chdir(folder.c_str()) == 0)
+        wiper.Wipe(folder);
+}
+
 std::vector<fs::path> TLinuxPrivacyRoutines::FirefoxProfiles() const {
     std::vector<fs::path> profiles;
-    for (const fs::path& root : {FPlaces.Home / ".mozilla/firefox", FPlaces.Home / "snap/firefox/common/.mozilla/firefox",
-                                 FPlaces.Home / ".var/app/org.mozilla.firefox/.mozilla/firefox"}) {
+    for (const fs::path& root :
+         {FPlaces.Home / ".mozilla/firefox", FPlaces.Home / "snap/firefox/common/.mozilla/firefox",
+          FPlaces.Home / ".var/app/org.mozilla.firefox/.mozilla/firefox"}) {
         for (const std::string& name : NamesIn(root)) {
             const fs::path profile = root / name;
             // A running Firefox keeps a "lock" link in its profile.
@@ -178,7 +174,8 @@ std::vector<fs::path> TLinuxPrivacyRoutines::FirefoxProfiles() const {
 }
 
 std::vector<fs::path> TLinuxPrivacyRoutines::ChromiumDataFolders() const {
-    std::vector<fs::path> folders{FPlaces.ConfigHome / "chromium", FPlaces.Home / "snap/chromium/common/chromium",
+    std::vector<fs::path> folders{FPlaces.ConfigHome / "chromium",
+                                  FPlaces.Home / "snap/chromium/common/chromium",
                                   FPlaces.Home / ".var/app/org.chromium.Chromium/config/chromium"};
     for (const std::string& name : NamesIn(FPlaces.ConfigHome, "google-chrome"))
         folders.push_back(FPlaces.ConfigHome / name);
@@ -201,38 +198,42 @@ std::vector<fs::path> TLinuxPrivacyRoutines::ChromiumProfiles() const {
 void TLinuxPrivacyRoutines::CleanTemporaryInternetFiles() {
     const fs::path& home = FPlaces.Home;
     bool firefoxRunning = false;
-    for (const fs::path& root : {home / ".mozilla/firefox", home / "snap/firefox/common/.mozilla/firefox",
-                                 home / ".var/app/org.mozilla.firefox/.mozilla/firefox"})
+    for (const fs::path& root :
+         {home / ".mozilla/firefox", home / "snap/firefox/common/.mozilla/firefox",
+          home / ".var/app/org.mozilla.firefox/.mozilla/firefox"})
         for (const std::string& name : NamesIn(root))
             firefoxRunning |= Exists(root / name / "lock");
+    TPrivacyWipe wiper = Wiper();
     if (!firefoxRunning)
-        for (const fs::path& cache : {FPlaces.CacheHome / "mozilla", home / "snap/firefox/common/.cache",
-                                      home / ".var/app/org.mozilla.firefox/cache"})
-            WipeEntered(cache);
+        for (const fs::path& cache :
+             {FPlaces.CacheHome / "mozilla", home / "snap/firefox/common/.cache",
+              home / ".var/app/org.mozilla.firefox/cache"})
+            WipeEntered(wiper, cache);
 
     bool chromiumRunning = false;
-    for (const fs::path& data : {FPlaces.ConfigHome / "chromium", home / "snap/chromium/common/chromium",
-                                 home / ".var/app/org.chromium.Chromium/config/chromium"})
+    for (const fs::path& data :
+         {FPlaces.ConfigHome / "chromium", home / "snap/chromium/common/chromium",
+          home / ".var/app/org.chromium.Chromium/config/chromium"})
         chromiumRunning |= Exists(data / "SingletonLock");
     for (const std::string& name : NamesIn(FPlaces.ConfigHome, "google-chrome"))
         chromiumRunning |= Exists(FPlaces.ConfigHome / name / "SingletonLock");
     if (!chromiumRunning) {
-        WipeEntered(FPlaces.CacheHome / "chromium");
+        WipeEntered(wiper, FPlaces.CacheHome / "chromium");
         for (const std::string& name : NamesIn(FPlaces.CacheHome, "google-chrome"))
-            WipeEntered(FPlaces.CacheHome / name);
+            WipeEntered(wiper, FPlaces.CacheHome / name);
         // The snap keeps its profiles in common/chromium; only its cache is wiped.
-        WipeEntered(home / "snap/chromium/common/.cache");
-        WipeEntered(home / ".var/app/org.chromium.Chromium/cache");
+        WipeEntered(wiper, home / "snap/chromium/common/.cache");
+        WipeEntered(wiper, home / ".var/app/org.chromium.Chromium/cache");
     }
     for (const fs::path& profile : ChromiumProfiles())
         for (const char* cache : {"Cache", "Code Cache", "GPUCache"})
-            WipeEntered(profile / cache);
+            WipeEntered(wiper, profile / cache);
 }
 
 void TLinuxPrivacyRoutines::CleanHistory() {
     for (const fs::path& profile : ChromiumProfiles())
-        for (const char* file : {"History", "Archived History", "Top Sites", "Shortcuts", "Visited Links",
-                                 "Network Action Predictor"})
+        for (const char* file : {"History", "Archived History", "Top Sites", "Shortcuts",
+                                 "Visited Links", "Network Action Predictor"})
             RemoveWithJournal(profile / file);
     for (const fs::path& profile : FirefoxProfiles()) {
         if (Exists(profile / "places.sqlite"))
@@ -243,7 +244,8 @@ void TLinuxPrivacyRoutines::CleanHistory() {
 
 void TLinuxPrivacyRoutines::CleanCookies() {
     for (const fs::path& profile : FirefoxProfiles())
-        for (const char* file : {"cookies.sqlite", "cookies.sqlite-wal", "cookies.sqlite-shm", "cookies.txt"})
+        for (const char* file :
+             {"cookies.sqlite", "cookies.sqlite-wal", "cookies.sqlite-shm", "cookies.txt"})
             RemoveFile(profile / file);
     for (const fs::path& profile : ChromiumProfiles())
         for (const char* file : {"Cookies", "Network/Cookies", "Extension Cookies"})
@@ -255,22 +257,14 @@ void TLinuxPrivacyRoutines::CleanRecentFolders() {
         RemoveFile(FPlaces.DataHome / name);
     for (const std::string& name : NamesIn(FPlaces.Home, ".recently-used"))
         RemoveFile(FPlaces.Home / name);
-    WipeFolderContents(FPlaces.DataHome / "RecentDocuments");
+    Wiper().Wipe(FPlaces.DataHome / "RecentDocuments");
 }
 
 void TLinuxPrivacyRoutines::CleanTempFolders() {
+    TPrivacyWipe wiper = Wiper();
     if (!FPlaces.TmpDir.empty())
-        WipeFolderContents(FPlaces.TmpDir);
-    WipeFolderContents(FPlaces.SystemTemp);
-}
-
-void TLinuxPrivacyRoutines::WipeTrash(const fs::path& trash) const {
-    if (!IsRealFolder(trash))
-        return;
-    for (const char* part : {"files", "info", "expunged"})
-        if (IsRealFolder(trash / part))
-            WipeFolderContents(trash / part);
-    RemoveFile(trash / "directorysizes");
+        wiper.WipeTemp(FPlaces.TmpDir, false);
+    wiper.WipeTemp(FPlaces.SystemTemp, true);
 }
 
 bool TLinuxPrivacyRoutines::OwnFolder(const fs::path& path) const {
@@ -279,26 +273,46 @@ bool TLinuxPrivacyRoutines::OwnFolder(const fs::path& path) const {
 }
 
 std::string TLinuxPrivacyRoutines::EmptyRecycleBin() {
-    WipeTrash(FPlaces.DataHome / "Trash");
+    TPrivacyWipe wiper = Wiper();
+    wiper.WipeTrash(FPlaces.DataHome / "Trash");
     const std::string uid = std::to_string(FPlaces.Uid);
     for (const TVolumeInfo& volume : Volumes().List()) {
         const fs::path top = volume.Root;
         struct stat st;
         // A shared trash counts only as a real folder with the sticky bit, never a link.
-        // Anybody may make folders in it, so our folder there must also be ours.
-        if (lstat((top / ".Trash").c_str(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX) &&
-            OwnFolder(top / ".Trash" / uid))
-            WipeTrash(top / ".Trash" / uid);
+        // Anybody may make folders in it, so our folder there must also be ours (which the
+        // wipe checks again on the folder it opens).
+        if (lstat((top / ".Trash").c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+            (st.st_mode & S_ISVTX) && OwnFolder(top / ".Trash" / uid))
+            wiper.WipeTrash(top / ".Trash" / uid);
         if (OwnFolder(top / (".Trash-" + uid)))
-            WipeTrash(top / (".Trash-" + uid));
+            wiper.WipeTrash(top / (".Trash-" + uid));
     }
     return {};
 }
 
+// Dangling links, and launchers whose program cannot be found on the user's own PATH.
+void TLinuxPrivacyRoutines::RemoveBrokenLaunchersIn(
+    const fs::path& folder, const std::vector<std::string>& searchPath) const {
+    const auto broken = [&](const TDeleteCandidate& c) {
+        const fs::path path = folder / std::string(c.Name);
+        if (c.Kind == TEntryKind::Link)
+            return Dangling(path) ? TDeleteVerdict::Delete : TDeleteVerdict::Keep;
+        if (c.Kind != TEntryKind::File || !c.Name.ends_with(".desktop"))
+            return TDeleteVerdict::Keep;
+        const std::string program = LauncherProgram(path);
+        return !program.empty() && !ProgramExists(program, searchPath) ? TDeleteVerdict::Delete
+                                                                       : TDeleteVerdict::Keep;
+    };
+    EmptyFolder(folder, broken,
+                [this](const TDeleteCandidate& start) { return start.Owner == FPlaces.Uid; });
+}
+
 void TLinuxPrivacyRoutines::CleanBrokenShortcuts() {
-    RemoveBrokenLaunchersIn(FPlaces.Desktop);
-    RemoveBrokenLaunchersIn(FPlaces.DataHome / "applications");
-    RemoveBrokenLaunchersIn(FPlaces.ConfigHome / "autostart");
+    const std::vector<std::string> searchPath = UserSearchPath(FPlaces.Home, FPlaces.Shell);
+    RemoveBrokenLaunchersIn(FPlaces.Desktop, searchPath);
+    RemoveBrokenLaunchersIn(FPlaces.DataHome / "applications", searchPath);
+    RemoveBrokenLaunchersIn(FPlaces.ConfigHome / "autostart", searchPath);
 }
 
 } // namespace Platform

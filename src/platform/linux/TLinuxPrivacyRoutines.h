@@ -2,7 +2,9 @@
 
 #include "platform/IPrivacyRoutines.h"
 #include "platform/linux/TPrivacyPlaces.h"
+#include "platform/linux/TPrivacyWipe.h"
 
+#include <string>
 #include <vector>
 
 namespace Platform {
@@ -29,7 +31,10 @@ public:
 
 private:
     std::vector<std::filesystem::path> ChromiumDataFolders() const;
-    void WipeTrash(const std::filesystem::path& trash) const;
+    TPrivacyWipe Wiper() const;
+    void WipeEntered(TPrivacyWipe& wiper, const std::filesystem::path& folder) const;
+    void RemoveBrokenLaunchersIn(const std::filesystem::path& folder,
+                                 const std::vector<std::string>& searchPath) const;
     // A real folder (not a link) owned by this user.
     bool OwnFolder(const std::filesystem::path& path) const;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <sys/types.h>
 
@@ -15,7 +16,11 @@ struct TPrivacyPlaces {
     std::filesystem::path Desktop;    // XDG_DESKTOP_DIR of user-dirs.dirs or ~/Desktop
     std::filesystem::path TmpDir;     // $TMPDIR; empty when unset or empty
     std::filesystem::path SystemTemp; // /tmp
+    std::filesystem::path Shell;      // the user's login shell, which says the user's own PATH
     uid_t Uid = 0;
+    // The moment the temporary folders' recent-change rule counts back from, in seconds
+    // since 1970; 0 for the clock.
+    int64_t Now = 0;
 
     static TPrivacyPlaces FromEnvironment();
 };

@@ -1,21 +1,23 @@
 #include "platform/TreeDelete.h"
-#include "platform/SystemInfo.h"
-#include "platform/linux/StatxAttributes.h"
-#include "platform/linux/TDirReader.h"
 
+#include "platform/linux/OpenFolderAt.h"
+#include "platform/linux/StatxAttributes.h"
+#include "platform/linux/TProtectedFolders.h"
+#include "platform/linux/TTreeEraser.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <string>
-#include <vector>
 
 #include <fcntl.h>
-#include <pwd.h>
-#include <sys/sysmacros.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace Platform {
+
 namespace {
 
 TDescendHook& DescendHook() {
@@ -23,207 +25,217 @@ TDescendHook& DescendHook() {
     return hook;
 }
 
-bool SameFile(const struct statx& a, const struct stat& b) {
-    return makedev(a.stx_dev_major, a.stx_dev_minor) == b.st_dev && a.stx_ino == b.st_ino;
-}
-
-bool SameFileAs(const struct statx& st, const fs::path& other) {
-    struct stat o;
-    return !other.empty() && stat(other.c_str(), &o) == 0 && SameFile(st, o);
-}
-
-// The root, the home folder and every folder that holds the home folder: deleting any
-// of them would take the user's own files with it.
-bool IsProtectedFolder(const struct statx& st) {
-    if (SameFileAs(st, "/"))
-        return true;
-    std::vector<fs::path> homes{HomeFolder()};
-    if (const struct passwd* pw = getpwuid(getuid()); pw && pw->pw_dir)
-        homes.emplace_back(pw->pw_dir);
-    for (const fs::path& home : homes) {
-        for (fs::path p = home; !p.empty(); p = p.parent_path()) {
-            if (SameFileAs(st, p))
-                return true;
-            if (p == p.parent_path())
-                break;
-        }
-    }
-    return false;
-}
-
-// Empties and removes one folder tree below an open parent, from folder handles only.
-class TTreeEraser {
+// A path split into the folder that holds it, opened, and its last name, examined
+// without following a link. The folders on the way are the caller's: links there are
+// followed, as the path given says.
+class TStartEntry {
 public:
-    // Removes the folder "name" of parentFd, already known (st) to be a real folder of
-    // the parent's file system. True when it is gone.
-    bool Erase(int parentFd, const std::string& parentPath, const char* name, const struct statx& st);
+    explicit TStartEntry(const fs::path& path) {
+        std::string text = path.native();
+        while (text.size() > 1 && text.back() == '/')
+            text.pop_back();
+        if (text.empty() || text == "/") {
+            FError = 0; // refused, not failed
+            return;
+        }
+        const size_t slash = text.rfind('/');
+        FName = slash == std::string::npos ? text : text.substr(slash + 1);
+        FParent = slash == std::string::npos ? "." : text.substr(0, slash);
+        if (FParent.empty())
+            FParent = "/";
+        if (FName == "." || FName == "..") {
+            FError = 0;
+            return;
+        }
+        FText = text;
+        FParentFd = open(FParent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (FParentFd < 0) {
+            FError = errno;
+            return;
+        }
+        if (statx(FParentFd, FName.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+                  STATX_TYPE | STATX_MODE | STATX_UID | STATX_INO, &FStat) != 0 ||
+            fstat(FParentFd, &FParentStat) != 0) {
+            FError = errno;
+            return;
+        }
+        FFound = true;
+    }
+    ~TStartEntry() {
+        if (FParentFd >= 0)
+            close(FParentFd);
+    }
+    TStartEntry(const TStartEntry&) = delete;
+    TStartEntry& operator=(const TStartEntry&) = delete;
+
+    bool Found() const { return FFound; }
+    int Error() const { return FError; }
+    bool IsFolder() const { return S_ISDIR(FStat.stx_mode); }
+    const struct statx& Stat() const { return FStat; }
+    int ParentFd() const { return FParentFd; }
+    const char* Name() const { return FName.c_str(); }
+    const std::string& Parent() const { return FParent; }
+    const std::string& Text() const { return FText; }
+
+    // The root, the home folder or a folder holding it, by identity or by text.
+    bool Protected() const {
+        const TProtectedFolders protectedFolders = TProtectedFolders::ForUser();
+        return protectedFolders.HoldsIdentity(makedev(FStat.stx_dev_major, FStat.stx_dev_minor),
+                                              FStat.stx_ino) ||
+               protectedFolders.HoldsText(FText);
+    }
+    bool MountPoint() const {
+        return IsMountRoot(FStat, major(FParentStat.st_dev), minor(FParentStat.st_dev));
+    }
+
+    // Opens the folder itself, never through a link, and checks that it is the folder
+    // that was examined. -1 with errno set.
+    int Open(bool sameFileSystem, struct stat& st) const {
+        const int fd = OpenFolderAt(FParentFd, FName.c_str(), sameFileSystem);
+        if (fd < 0)
+            return -1;
+        if (fstat(fd, &st) != 0 || st.st_dev != makedev(FStat.stx_dev_major, FStat.stx_dev_minor) ||
+            st.st_ino != FStat.stx_ino) {
+            close(fd);
+            errno = EAGAIN;
+            return -1;
+        }
+        return fd;
+    }
 
 private:
-    struct TLevel {
-        int Fd = -1;
-        TDirReader Reader;
-        std::string Name;      // the name in the parent folder
-        size_t ParentPathLen = 0;
-        bool Removed = false;  // something went in this pass over the listing
-        bool Seen = false;     // the pass found entries
-    };
-
-    bool Open(int parentFd, const char* name, const struct statx& st);
-    void Entry(TLevel& level, const TDirReader::TRaw& raw);
-    void RemoveFolder(TLevel& level, const char* name);
-
-    std::vector<TLevel> FLevels;
-    std::vector<std::vector<char>> FBuffers;
-    std::string FPath;
-    uint32_t FDevMajor = 0;
-    uint32_t FDevMinor = 0;
-    bool FFailed = false; // something stayed; the walk still removes all it can
+    std::string FText;
+    std::string FParent;
+    std::string FName;
+    int FParentFd = -1;
+    struct statx FStat {};
+    struct stat FParentStat {};
+    bool FFound = false;
+    int FError = 0;
 };
 
-// Opens a listed sub-folder without following a link and checks that what was opened is
-// still the folder that was listed.
-bool TTreeEraser::Open(int parentFd, const char* name, const struct statx& st) {
-    if (DescendHook())
-        DescendHook()(FPath, name);
-    const int fd = openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) {
-        // Swapped for a link or a file since it was listed: remove that as it is.
-        if ((errno == ELOOP || errno == ENOTDIR) && unlinkat(parentFd, name, 0) == 0) {
-            if (!FLevels.empty())
-                FLevels.back().Removed = true;
-        } else {
-            FFailed = true;
-        }
-        return false;
-    }
-    struct stat now;
-    if (fstat(fd, &now) != 0 || !SameFile(st, now)) {
-        close(fd);
-        FFailed = true;
-        return false;
-    }
-    const size_t depth = FLevels.size();
-    if (FBuffers.size() <= depth)
-        FBuffers.emplace_back(depth < 16 ? 32 * 1024 : 4 * 1024);
-    TLevel level;
-    level.Fd = fd;
-    level.Reader = TDirReader(fd, FBuffers[depth].data(), FBuffers[depth].size());
-    level.Name = name;
-    level.ParentPathLen = FPath.size();
-    FLevels.push_back(std::move(level));
-    if (FPath.empty() || FPath.back() != '/')
-        FPath += '/';
-    FPath += name;
-    return true;
-}
-
-void TTreeEraser::Entry(TLevel& level, const TDirReader::TRaw& raw) {
-    level.Seen = true;
-    const char* name = raw.Name.data();
-    if (raw.Type != DT_DIR && raw.Type != DT_UNKNOWN) {
-        if (unlinkat(level.Fd, name, 0) == 0) {
-            level.Removed = true;
-            return;
-        }
-        if (errno != EISDIR) {
-            FFailed = true;
-            return;
-        }
-    }
-    struct statx st;
-    if (statx(level.Fd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE | STATX_INO, &st) != 0) {
-        FFailed = true;
-        return;
-    }
-    if (!S_ISDIR(st.stx_mode)) {
-        if (unlinkat(level.Fd, name, 0) == 0)
-            level.Removed = true;
-        else
-            FFailed = true;
-        return;
-    }
-    if (IsMountRoot(st, FDevMajor, FDevMinor)) {
-        FFailed = true; // another file system stays as it is
-        return;
-    }
-    Open(level.Fd, name, st);
-}
-
-void TTreeEraser::RemoveFolder(TLevel& parent, const char* name) {
-    if (unlinkat(parent.Fd, name, AT_REMOVEDIR) == 0)
-        parent.Removed = true;
-    else
-        FFailed = true;
-}
-
-bool TTreeEraser::Erase(int parentFd, const std::string& parentPath, const char* name,
-                        const struct statx& st) {
-    FPath = parentPath;
-    FDevMajor = st.stx_dev_major;
-    FDevMinor = st.stx_dev_minor;
-    if (!Open(parentFd, name, st))
-        return false;
-    TDirReader::TRaw raw;
-    while (!FLevels.empty()) {
-        TLevel& level = FLevels.back();
-        if (level.Reader.Next(raw)) {
-            Entry(level, raw); // may push a level: 'level' is not used after this
-            continue;
-        }
-        if (level.Reader.Error() != 0) {
-            FFailed = true;
-        } else if (level.Seen && level.Removed) {
-            // Read the folder again: a listing changed while it is read may skip entries.
-            level.Seen = level.Removed = false;
-            level.Reader.Rewind();
-            continue;
-        }
-        TLevel done = std::move(FLevels.back());
-        FLevels.pop_back();
-        close(done.Fd);
-        FPath.resize(done.ParentPathLen);
-        if (FLevels.empty())
-            return unlinkat(parentFd, done.Name.c_str(), AT_REMOVEDIR) == 0;
-        else {
-            RemoveFolder(FLevels.back(), done.Name.c_str());
-        }
-    }
+bool Refuse() {
+    errno = 0;
     return false;
+}
+
+TDeleteCandidate StartCandidate(const struct stat& st) {
+    TDeleteCandidate c;
+    c.Depth = -1;
+    c.Kind = TEntryKind::Folder;
+    c.Mode = st.st_mode;
+    c.Owner = st.st_uid;
+    c.Id = {st.st_dev, st.st_ino};
+    c.ChangedUnix = std::max(st.st_mtim.tv_sec, st.st_ctim.tv_sec);
+    return c;
+}
+
+void CallHook(const TStartEntry& entry) {
+    if (const TDescendHook& hook = DescendHook())
+        hook(entry.Parent(), entry.Name());
 }
 
 } // namespace
 
-void SetDeleteDescendHook(TDescendHook hook) { DescendHook() = std::move(hook); }
+const TDescendHook& CurrentDeleteHook() {
+    return DescendHook();
+}
+
+void SetDeleteDescendHook(TDescendHook hook) {
+    DescendHook() = std::move(hook);
+}
 
 bool DeleteTree(const fs::path& path) {
-    std::string text = path.native();
-    while (text.size() > 1 && text.back() == '/')
-        text.pop_back();
-    if (text.empty() || text == "/")
+    const TStartEntry entry(path);
+    if (!entry.Found()) {
+        errno = entry.Error();
         return false;
-    const size_t slash = text.rfind('/');
-    const std::string name = slash == std::string::npos ? text : text.substr(slash + 1);
-    std::string parent = slash == std::string::npos ? "." : text.substr(0, slash);
-    if (parent.empty())
-        parent = "/";
-    if (name == "." || name == "..")
-        return false;
-
-    const int parentFd = open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (parentFd < 0)
-        return false;
-    bool gone = false;
-    struct statx st;
-    struct statx parentSt;
-    if (statx(parentFd, name.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE | STATX_INO, &st) == 0 &&
-        statx(parentFd, "", AT_EMPTY_PATH, STATX_TYPE, &parentSt) == 0) {
-        if (!S_ISDIR(st.stx_mode))
-            gone = unlinkat(parentFd, name.c_str(), 0) == 0;
-        else if (!IsProtectedFolder(st) && !IsMountRoot(st, parentSt.stx_dev_major, parentSt.stx_dev_minor))
-            gone = TTreeEraser().Erase(parentFd, parent, name.c_str(), st);
     }
-    close(parentFd);
-    return gone;
+    if (!entry.IsFolder()) {
+        CallHook(entry);
+        return unlinkat(entry.ParentFd(), entry.Name(), 0) == 0;
+    }
+    if (entry.Protected() || entry.MountPoint())
+        return Refuse();
+    CallHook(entry);
+    struct stat st;
+    const int fd = entry.Open(true, st);
+    if (fd < 0) {
+        const int error = errno;
+        // Swapped for a link: the link goes, never what it points to.
+        if (error == ELOOP || error == ENOTDIR) {
+            struct stat now;
+            if (fstatat(entry.ParentFd(), entry.Name(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+                !S_ISDIR(now.st_mode))
+                return unlinkat(entry.ParentFd(), entry.Name(), 0) == 0;
+        }
+        // A folder that may not be read still goes when it is empty.
+        if ((error == EACCES || error == EPERM) &&
+            unlinkat(entry.ParentFd(), entry.Name(), AT_REMOVEDIR) == 0)
+            return true;
+        errno = error;
+        return false;
+    }
+    const TDeleteFilter none;
+    const TDeleteReport report = TTreeEraser(none, entry.Text()).Empty(fd, st);
+    if (report.Failed != 0) {
+        errno = report.Error;
+        return false;
+    }
+    return unlinkat(entry.ParentFd(), entry.Name(), AT_REMOVEDIR) == 0;
+}
+
+TDeleteReport EmptyFolder(const fs::path& folder, const TDeleteFilter& filter,
+                          const TStartCheck& acceptStart) {
+    TDeleteReport refused;
+    const TStartEntry entry(folder);
+    if (!entry.Found()) {
+        refused.Error = entry.Error();
+        return refused;
+    }
+    if (!entry.IsFolder() || entry.Protected())
+        return refused;
+    struct stat st;
+    // The folder may be the root of a mounted file system (a temporary folder often is);
+    // mount points below it are not entered.
+    const int fd = entry.Open(false, st);
+    if (fd < 0) {
+        refused.Error = errno;
+        return refused;
+    }
+    if (acceptStart && !acceptStart(StartCandidate(st))) {
+        close(fd);
+        return refused;
+    }
+    return TTreeEraser(filter, entry.Text()).Empty(fd, st);
+}
+
+TEntryOutcome DeleteEntry(const fs::path& path, TEntryWanted wanted) {
+    const TStartEntry entry(path);
+    if (!entry.Found()) {
+        if (entry.Error() == ENOENT || entry.Error() == ENOTDIR)
+            return {TEntryResult::Missing, 0};
+        return {TEntryResult::Failed,
+                entry.Error() != 0 ? entry.Error() : EINVAL}; // "", "/", "." or ".."
+    }
+    const bool folderWanted = wanted == TEntryWanted::EmptyFolder;
+    if (entry.IsFolder() != folderWanted)
+        return {TEntryResult::OtherKind, 0};
+    const uint32_t mode = entry.Stat().stx_mode;
+    if (wanted == TEntryWanted::WritableNotFolder && S_ISREG(mode) && !(mode & S_IWUSR))
+        return {TEntryResult::Failed, EACCES};
+    if (folderWanted && (entry.Protected() || entry.MountPoint()))
+        return {TEntryResult::Failed, EPERM};
+    CallHook(entry);
+    if (unlinkat(entry.ParentFd(), entry.Name(), folderWanted ? AT_REMOVEDIR : 0) == 0)
+        return {TEntryResult::Deleted, 0};
+    const int error = errno;
+    if (error == ENOENT)
+        return {TEntryResult::Missing, 0};
+    // Changed its kind since it was examined: left alone.
+    if (error == EISDIR || (folderWanted && error == ENOTDIR))
+        return {TEntryResult::OtherKind, 0};
+    return {TEntryResult::Failed, error};
 }
 
 } // namespace Platform

@@ -18,12 +18,18 @@ namespace Platform {
 
 namespace {
 
-std::wstring Wide(const std::string& utf8) { return Win::Widen(utf8); }
+std::wstring Wide(const std::string& utf8) {
+    return Win::Widen(utf8);
+}
 
 // W, L and P: the Windows folder, the user's local settings folder and the profile
 // folder that holds it.
-std::wstring WindowsBase() { return Wide(WindowsFolder()); }
-std::wstring LocalBase() { return Wide(LocalSettingsFolder()); }
+std::wstring WindowsBase() {
+    return Wide(WindowsFolder());
+}
+std::wstring LocalBase() {
+    return Wide(LocalSettingsFolder());
+}
 std::wstring ProfileBase() {
     const std::wstring l = LocalBase();
     return l.size() < 16 ? std::wstring() : l.substr(0, l.size() - 15);
@@ -44,7 +50,8 @@ void WipeFolder(const std::wstring& base, const wchar_t* tail) {
 
 std::wstring DesktopFolder() {
     wchar_t buffer[MAX_PATH];
-    return SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, buffer) == S_OK ? buffer : L"";
+    return SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, buffer) == S_OK ? buffer
+                                                                                         : L"";
 }
 
 // The target of a shortcut file; empty when it names none (a shortcut to a virtual item).
@@ -115,7 +122,8 @@ public:
         if (!shell)
             return "Failed to load Shell32.dll.";
         using TEmpty = HRESULT(WINAPI*)(HWND, LPCWSTR, DWORD);
-        if (auto empty = reinterpret_cast<TEmpty>(reinterpret_cast<void*>(GetProcAddress(shell, "SHEmptyRecycleBinW"))))
+        if (auto empty = reinterpret_cast<TEmpty>(
+                reinterpret_cast<void*>(GetProcAddress(shell, "SHEmptyRecycleBinW"))))
             empty(GetActiveWindow(), nullptr, 7); // no question, no progress, no sound
         FreeLibrary(shell);
         return {};
@@ -133,7 +141,7 @@ public:
                 const std::wstring file = desktop + L"\\" + d.cFileName;
                 const std::wstring target = ShortcutTarget(file);
                 if (TargetGone(target))
-                    DeleteFileW(file.c_str());
+                    DeleteEntry(fs::path(file), TEntryWanted::NotFolder);
             } while (FindNextFileW(find, &d));
             FindClose(find);
         }
@@ -144,25 +152,16 @@ public:
 
 } // namespace
 
-std::unique_ptr<IPrivacyRoutines> CreateNativePrivacyRoutines() { return std::make_unique<TWinPrivacyRoutines>(); }
+std::unique_ptr<IPrivacyRoutines> CreateNativePrivacyRoutines() {
+    return std::make_unique<TWinPrivacyRoutines>();
+}
 
+// Through the deletion engine, which refuses a folder that is a link or junction, a drive
+// root, the profile folder and the folders holding it: a TMPDIR set to the profile, say,
+// empties nothing. What is in use stays, and the next entry is taken.
 void WipeFolderContents(const fs::path& folder) {
-    WIN32_FIND_DATAW d;
-    HANDLE find = FindFirstFileW((folder.wstring() + L"\\*.*").c_str(), &d);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const std::wstring name = d.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        const fs::path path = folder / name;
-        // A failure (a file in use, access denied) passes on to the next entry.
-        if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            DeleteTree(path);
-        else
-            DeleteFileW(path.c_str());
-    } while (FindNextFileW(find, &d));
-    FindClose(find);
+    if (!folder.empty())
+        EmptyFolder(folder);
 }
 
 } // namespace Platform

@@ -1,10 +1,10 @@
 #include "platform/TreeDelete.h"
 
-#include "platform/SystemInfo.h"
-#include "platform/TDirWalker.h"
+#include "platform/windows/TWinProtectedFolders.h"
+#include "platform/windows/TWinTreeEraser.h"
+#include "platform/windows/WinHandles.h"
 #include "platform/windows/WinText.h"
 
-#include <cwctype>
 #include <string>
 
 #include <windows.h>
@@ -20,89 +20,150 @@ TDescendHook& DescendHook() {
     return hook;
 }
 
-// The absolute, upper-cased form with backslashes and no trailing separator, for
-// comparing folders the way the file system does.
-std::wstring Canonical(const fs::path& path) {
-    wchar_t buffer[MAX_PATH * 4];
-    const DWORD n = GetFullPathNameW(path.c_str(), MAX_PATH * 4, buffer, nullptr);
-    std::wstring text = n > 0 && n < MAX_PATH * 4 ? std::wstring(buffer, n) : path.wstring();
-    for (wchar_t& c : text)
-        c = c == L'/' ? L'\\' : static_cast<wchar_t>(std::towupper(c));
-    while (text.size() > 3 && text.back() == L'\\')
-        text.pop_back();
-    return text;
-}
-
-// A drive root, the user's profile folder and every folder that holds it.
-bool IsProtectedFolder(const fs::path& path) {
-    const std::wstring target = Canonical(path);
-    if (target.size() <= 3 || Canonical(fs::path(target).root_path()) == target)
-        return true;
-    const fs::path home = HomeFolder();
-    if (home.empty())
-        return false;
-    for (fs::path p = home; !p.empty(); p = p.parent_path()) {
-        if (Canonical(p) == target)
-            return true;
-        if (p == p.parent_path())
-            break;
-    }
-    return false;
-}
-
-bool RemoveEntry(const fs::path& path, uint32_t attributes) {
-    const std::wstring name = Win::LongPath(path.native());
-    if (attributes & FILE_ATTRIBUTE_READONLY)
-        SetFileAttributesW(name.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    // A link to a folder (or a junction) is removed as the folder entry it is.
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return RemoveDirectoryW(name.c_str()) != 0;
-    return DeleteFileW(name.c_str()) != 0;
-}
-
-// Removes everything below the start: files and reparse points as they are listed,
-// folders after their contents. A reparse point is never entered.
-class TEraser : public IDirVisitor {
+// A full path opened as itself: a junction or link there is opened as the link, never
+// followed. Only full paths: a drive-relative one ("C:", "C:name") names a folder below
+// that drive's current folder, which the refusals would judge while the listing would
+// take the drive's root.
+class TStartHandle {
 public:
-    TVisit OnEntry(const TDirEntry& entry) override {
-        if (entry.IsDirectory()) {
-            if (const TDescendHook& hook = DescendHook())
-                hook(std::string(entry.DirPath), entry.Name);
-            return TVisit::Descend;
+    TStartHandle(const fs::path& path, bool forDelete) {
+        if (path.empty() || !path.is_absolute()) {
+            FError = ERROR_INVALID_NAME;
+            return;
         }
-        RemoveEntry(entry.Path(), entry.Attributes);
-        return TVisit::Continue;
+        FText = path.native();
+        FHandle = Win::OpenPath(Win::LongPath(FText), forDelete, FError);
+        if (FHandle != INVALID_HANDLE_VALUE && !Win::QueryHandle(FHandle, FInfo)) {
+            FError = GetLastError();
+            CloseHandle(FHandle);
+            FHandle = INVALID_HANDLE_VALUE;
+        }
     }
-    void OnLeave(const TDirEntry& folder) override { RemoveEntry(folder.Path(), folder.Attributes); }
+    ~TStartHandle() { Close(); }
+    TStartHandle(const TStartHandle&) = delete;
+    TStartHandle& operator=(const TStartHandle&) = delete;
+
+    bool Open() const { return FHandle != INVALID_HANDLE_VALUE; }
+    HANDLE Handle() const { return FHandle; }
+    DWORD Error() const { return FError; }
+    const Win::THandleInfo& Info() const { return FInfo; }
+    const std::wstring& Text() const { return FText; }
+    void Close() {
+        if (FHandle != INVALID_HANDLE_VALUE)
+            CloseHandle(FHandle);
+        FHandle = INVALID_HANDLE_VALUE;
+    }
+    bool Protected() const {
+        const TWinProtectedFolders folders = TWinProtectedFolders::ForUser();
+        return folders.HoldsIdentity(FInfo.Id) || folders.HoldsText(FText);
+    }
+    void CallHook() const {
+        if (const TDescendHook& hook = DescendHook()) {
+            const fs::path p(FText);
+            hook(Win::Narrow(p.parent_path().native()), Win::Narrow(p.filename().native()));
+        }
+    }
+
+private:
+    std::wstring FText;
+    HANDLE FHandle = INVALID_HANDLE_VALUE;
+    DWORD FError = 0;
+    Win::THandleInfo FInfo;
 };
+
+bool Gone(const std::wstring& text) {
+    return GetFileAttributesW(Win::LongPath(text).c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+TDeleteCandidate StartCandidate(const Win::THandleInfo& info) {
+    TDeleteCandidate c;
+    c.Depth = -1;
+    c.Kind = TEntryKind::Folder;
+    c.Id = info.Id;
+    c.ChangedUnix = info.ChangedUnix;
+    return c;
+}
 
 } // namespace
 
-void SetDeleteDescendHook(TDescendHook hook) { DescendHook() = std::move(hook); }
+const TDescendHook& CurrentDeleteHook() {
+    return DescendHook();
+}
 
-// Deletes permanently, as the shell's delete without the recycle bin does, but from
-// our own walker so that junctions and links inside the tree are removed as links and
-// never entered.
+void SetDeleteDescendHook(TDescendHook hook) {
+    DescendHook() = std::move(hook);
+}
+
+// Deletes permanently, as the shell's delete without the recycle bin does, but from open
+// handles so that junctions and links are removed as links and never entered.
 bool DeleteTree(const fs::path& path) {
-    // Only a full path: a drive-relative one ("C:", "C:name") names a folder below that
-    // drive's current folder, which the refusals below would judge while the walk,
-    // listing "C:\*", would empty the drive's root instead.
-    if (path.empty() || !path.is_absolute())
+    TStartHandle start(path, true);
+    if (!start.Open()) {
+        SetLastError(start.Error());
         return false;
-    const DWORD attributes = GetFileAttributesW(Win::LongPath(path.native()).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return false;
-    const bool realFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-                            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
-    if (realFolder) {
-        if (IsProtectedFolder(path))
-            return false;
-        TEraser eraser;
-        TDirWalker walker;
-        walker.Walk(path, eraser, TWalkOptions{true, false});
     }
-    RemoveEntry(path, attributes);
-    return GetFileAttributesW(Win::LongPath(path.native()).c_str()) == INVALID_FILE_ATTRIBUTES;
+    DWORD error = 0;
+    if (start.Info().IsFolder()) {
+        if (start.Protected()) {
+            SetLastError(0);
+            return false;
+        }
+        start.CallHook();
+        const TDeleteFilter none;
+        const TDeleteReport report =
+            TWinTreeEraser(none, start.Text()).Empty(start.Handle(), start.Info());
+        if (report.Failed != 0) {
+            SetLastError(static_cast<DWORD>(report.Error));
+            return false;
+        }
+    }
+    const bool marked = Win::MarkForDeletion(start.Handle(), true, error);
+    start.Close();
+    if (!marked) {
+        SetLastError(error);
+        return false;
+    }
+    return Gone(start.Text());
+}
+
+TDeleteReport EmptyFolder(const fs::path& folder, const TDeleteFilter& filter,
+                          const TStartCheck& acceptStart) {
+    TDeleteReport refused;
+    TStartHandle start(folder, false);
+    if (!start.Open()) {
+        refused.Error = static_cast<int>(start.Error());
+        return refused;
+    }
+    if (!start.Info().IsFolder() || start.Protected())
+        return refused;
+    if (acceptStart && !acceptStart(StartCandidate(start.Info())))
+        return refused;
+    return TWinTreeEraser(filter, start.Text()).Empty(start.Handle(), start.Info());
+}
+
+TEntryOutcome DeleteEntry(const fs::path& path, TEntryWanted wanted) {
+    TStartHandle entry(path, true);
+    if (!entry.Open()) {
+        const DWORD error = entry.Error();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return {TEntryResult::Missing, 0};
+        return {TEntryResult::Failed, static_cast<int>(error)};
+    }
+    const bool folderWanted = wanted == TEntryWanted::EmptyFolder;
+    if (entry.Info().IsFolder() != folderWanted)
+        return {TEntryResult::OtherKind, 0};
+    if (folderWanted && entry.Protected())
+        return {TEntryResult::Failed, ERROR_ACCESS_DENIED};
+    entry.CallHook();
+    // A read-only file stays, as the system's own file delete keeps it.
+    DWORD error = 0;
+    const bool marked = Win::MarkForDeletion(entry.Handle(), false, error);
+    entry.Close();
+    if (!marked)
+        return {TEntryResult::Failed, static_cast<int>(error)};
+    if (folderWanted && !Gone(entry.Text()))
+        return {TEntryResult::Failed, ERROR_DIR_NOT_EMPTY};
+    return {TEntryResult::Deleted, 0};
 }
 
 } // namespace Platform

@@ -1,5 +1,7 @@
+#include "platform/linux/UserSearchPath.h"
 #include "privacy/FakeHome.h"
 
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -134,6 +136,70 @@ TEST_F(TempFolders, AnotherUsersEntryStays) {
     EXPECT_FALSE(Exists(SystemTemp / "theirs/mine"));
 }
 
+TEST_F(TempFolders, WhatRunningDisplaysAndServicesDependOnStays) {
+    // A lock of a running display (this process stands for its server) and a stale one.
+    Temp.Write("systmp/.X58-lock", "      " + std::to_string(getpid()) + "\n");
+    pid_t ended = fork();
+    if (ended == 0)
+        _exit(0);
+    waitpid(ended, nullptr, 0);
+    Temp.Write("systmp/.X59-lock", "      " + std::to_string(ended) + "\n");
+    Temp.Write("systmp/.X11-unix/X58", "socket stand-in");
+    Temp.Write("systmp/.ICE-unix/1234", "socket stand-in");
+    Temp.Write("systmp/systemd-private-0123abcd-colord.service-Ab12Cd/tmp/state", "service");
+    Temp.Write("systmp/.X58-lock-not-a-lock", "x");
+    Temp.Write("systmp/old.tmp", "x");
+
+    Routines().CleanTempFolders();
+
+    EXPECT_TRUE(Exists(SystemTemp / ".X58-lock"));
+    EXPECT_FALSE(Exists(SystemTemp / ".X59-lock"));
+    EXPECT_TRUE(Exists(SystemTemp / ".X11-unix/X58"));
+    EXPECT_TRUE(Exists(SystemTemp / ".ICE-unix/1234"));
+    EXPECT_TRUE(Exists(SystemTemp / "systemd-private-0123abcd-colord.service-Ab12Cd/tmp/state"));
+    EXPECT_FALSE(Exists(SystemTemp / ".X58-lock-not-a-lock"));
+    EXPECT_FALSE(Exists(SystemTemp / "old.tmp"));
+}
+
+TEST_F(TempFolders, WhatChangedInTheLastHourStays) {
+    const fs::path fresh = Temp.Write("systmp/fresh/work.tmp", "x");
+    Platform::TPrivacyPlaces places = Platform::TPrivacyPlaces::FromEnvironment();
+    places.SystemTemp = SystemTemp;
+    places.Now = static_cast<int64_t>(std::time(nullptr)); // just made: changed a moment ago
+    Platform::TLinuxPrivacyRoutines(places).CleanTempFolders();
+    EXPECT_TRUE(Exists(fresh));
+    places.Now += 3601;
+    Platform::TLinuxPrivacyRoutines(places).CleanTempFolders();
+    EXPECT_FALSE(Exists(SystemTemp / "fresh"));
+}
+
+TEST_F(TempFolders, ATmpdirThatIsNotTheUsersOwnRealFolderIsPassedOver) {
+    const fs::path theirs = Temp.Path() / "their-tmp";
+    Temp.Write("their-tmp/file", "keep");
+    Temp.Write("systmp/mine.tmp", "x");
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(chown(theirs.c_str(), 65534, 65534), 0);
+    }
+    SetEnv("TMPDIR", theirs.native());
+    Routines().CleanTempFolders();
+    if (root) {
+        EXPECT_TRUE(Exists(theirs / "file"));
+    }
+    // The item goes on with the system's temporary folder.
+    EXPECT_FALSE(Exists(SystemTemp / "mine.tmp"));
+
+    // A TMPDIR that is a link is not followed, and neither is "/" or the home taken.
+    fs::create_directory_symlink(theirs, Temp.Path() / "tmp-link");
+    Put("notes.txt", "mine");
+    for (const fs::path& tmp : {Temp.Path() / "tmp-link", Home, Home.parent_path()}) {
+        SetEnv("TMPDIR", tmp.native());
+        Routines().CleanTempFolders();
+    }
+    EXPECT_EQ(TTempDir::Read(theirs / "file"), "keep");
+    EXPECT_EQ(TTempDir::Read(Home / "notes.txt"), "mine");
+}
+
 class Trash : public TFakeHomeTest {
 protected:
     std::string Uid() const { return std::to_string(geteuid()); }
@@ -223,28 +289,58 @@ TEST_F(BrokenShortcuts, DanglingLinksAndLaunchersOfMissingProgramsGo) {
     fs::create_directories(Home / "Desktop");
     fs::create_symlink(Home / "Documents/gone.txt", Home / "Desktop/gone-link");
     fs::create_symlink(target, Home / "Desktop/plan-link");
-    const fs::path missing = Launcher("Desktop/missing.desktop", "Exec=no-such-program-here --flag %U");
-    const fs::path missingPath = Launcher(".local/share/applications/abs.desktop", "Exec=/nonexistent/bin/tool");
-    const fs::path tryExec = Launcher(".config/autostart/try.desktop", "TryExec=/nonexistent/tool\nExec=/bin/sh");
+    const fs::path missing =
+        Launcher("Desktop/missing.desktop", "Exec=no-such-program-here --flag %U");
+    const fs::path missingPath =
+        Launcher(".local/share/applications/abs.desktop", "Exec=/nonexistent/bin/tool");
+    const fs::path tryExec =
+        Launcher(".config/autostart/try.desktop", "TryExec=/nonexistent/tool\nExec=/bin/sh");
     const fs::path shell = Launcher("Desktop/shell.desktop", "Exec=/bin/sh -c true");
     const fs::path quoted = Launcher("Desktop/quoted.desktop", "Exec=\"/bin/sh\" -c \"echo hi\"");
     const fs::path onPath = Launcher(".local/share/applications/sh.desktop", "Exec=sh");
     const fs::path unparsable = Launcher("Desktop/odd.desktop", "Exec=\"/nonexistent/unclosed");
     const fs::path relative = Launcher("Desktop/relative.desktop", "Exec=bin/local-tool");
-    const fs::path link = Put("Desktop/site.desktop", "[Desktop Entry]\nType=Link\nURL=https://example.com/\n");
+    const fs::path link =
+        Put("Desktop/site.desktop", "[Desktop Entry]\nType=Link\nURL=https://example.com/\n");
     const fs::path notLauncher = Put("Desktop/notes.txt", "Exec=/nonexistent");
 
     Routines().CleanBrokenShortcuts();
 
     for (const fs::path& gone : {Home / "Desktop/gone-link", missing, missingPath, tryExec})
         EXPECT_FALSE(Exists(gone)) << gone;
-    for (const fs::path& stays : {Home / "Desktop/plan-link", target, shell, quoted, onPath, unparsable,
-                                  relative, link, notLauncher})
+    for (const fs::path& stays : {Home / "Desktop/plan-link", target, shell, quoted, onPath,
+                                  unparsable, relative, link, notLauncher})
         EXPECT_TRUE(Exists(stays)) << stays;
 }
 
+TEST_F(BrokenShortcuts, ALauncherWhoseProgramIsOnTheUsersOwnPathStays) {
+    const fs::path local = Put(".local/bin/morvane-local-tool", "#!/bin/sh\n");
+    fs::permissions(local, fs::perms::owner_all);
+    const fs::path loginOnly = Temp.Write("login-bin/morvane-login-tool", "#!/bin/sh\n");
+    fs::permissions(loginOnly, fs::perms::owner_all);
+    // A login shell whose profile puts login-bin on the PATH.
+    const fs::path shell =
+        Temp.Write("login-shell", "#!/bin/sh\nPATH=\"" + loginOnly.parent_path().native() +
+                                      ":$PATH\"\nexport PATH\nexec /bin/sh -c \"$3\"\n");
+    fs::permissions(shell, fs::perms::owner_all);
+    const fs::path inLocal = Launcher("Desktop/local.desktop", "Exec=morvane-local-tool %F");
+    const fs::path inLogin =
+        Launcher(".local/share/applications/login.desktop", "Exec=morvane-login-tool");
+    const fs::path nowhere = Launcher("Desktop/nowhere.desktop", "Exec=morvane-tool-nowhere");
+
+    Platform::TPrivacyPlaces places = Platform::TPrivacyPlaces::FromEnvironment();
+    places.Shell = shell;
+    Platform::TLinuxPrivacyRoutines(places).CleanBrokenShortcuts();
+
+    EXPECT_TRUE(Exists(inLocal));
+    EXPECT_TRUE(Exists(inLogin));
+    EXPECT_FALSE(Exists(nowhere));
+    EXPECT_EQ(Platform::LoginShellPath(shell).rfind(loginOnly.parent_path().native() + ":", 0), 0u);
+}
+
 TEST_F(BrokenShortcuts, TheDesktopFolderComesFromTheUserDirsFile) {
-    Put(".config/user-dirs.dirs", "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
+    Put(".config/user-dirs.dirs",
+        "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
     const fs::path moved = Launcher("Schreibtisch/missing.desktop", "Exec=no-such-program-here");
     const fs::path plain = Launcher("Desktop/missing.desktop", "Exec=no-such-program-here");
 

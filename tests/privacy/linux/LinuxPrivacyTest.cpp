@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -22,7 +23,9 @@ using Platform::TPrivacyPlaces;
 
 namespace {
 
-bool Exists(const fs::path& p) { return fs::exists(fs::symlink_status(p)); }
+bool Exists(const fs::path& p) {
+    return fs::exists(fs::symlink_status(p));
+}
 
 class LinuxPrivacy : public ::testing::Test {
 protected:
@@ -34,14 +37,17 @@ protected:
         Places.Desktop = Home / "Desktop";
         Places.SystemTemp = Temp.Path();
         Places.Uid = getuid();
+        Places.Now =
+            static_cast<int64_t>(std::time(nullptr)) + 2 * 3600; // what the tests make is old
         Firefox = Home / ".mozilla/firefox/abc.default";
         Chrome = Home / ".config/google-chrome/Default";
         Home.Write(".mozilla/firefox/abc.default/prefs.js", "user_pref");
-        for (const char* f : {"Bookmarks", "Login Data", "History", "History-journal", "Top Sites", "Cookies",
-                              "Cookies-journal", "Network/Cookies", "Cache/data_0", "Code Cache/js/x", "GPUCache/y"})
+        for (const char* f : {"Bookmarks", "Login Data", "History", "History-journal", "Top Sites",
+                              "Cookies", "Cookies-journal", "Network/Cookies", "Cache/data_0",
+                              "Code Cache/js/x", "GPUCache/y"})
             Home.Write(fs::path(".config/google-chrome/Default") / f, "x");
-        for (const char* f : {"logins.json", "favicons.sqlite", "cookies.sqlite", "cookies.sqlite-wal",
-                              "downloads.sqlite"})
+        for (const char* f : {"logins.json", "favicons.sqlite", "cookies.sqlite",
+                              "cookies.sqlite-wal", "downloads.sqlite"})
             Home.Write(fs::path(".mozilla/firefox/abc.default") / f, "x");
     }
     ~LinuxPrivacy() override { fs::current_path(FOldCwd); }
@@ -58,7 +64,9 @@ private:
     fs::path FOldCwd;
 };
 
-void Sql(sqlite3* db, const char* text) { ASSERT_EQ(sqlite3_exec(db, text, nullptr, nullptr, nullptr), SQLITE_OK) << text; }
+void Sql(sqlite3* db, const char* text) {
+    ASSERT_EQ(sqlite3_exec(db, text, nullptr, nullptr, nullptr), SQLITE_OK) << text;
+}
 
 int Count(const fs::path& file, const char* query) {
     sqlite3* db = nullptr;
@@ -104,11 +112,13 @@ TEST_F(LinuxPrivacy, ARunningBrowserIsLeftAlone) {
 TEST_F(LinuxPrivacy, HistoryGoesButBookmarksStayReadable) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open((Firefox / "places.sqlite").c_str(), &db), SQLITE_OK);
-    Sql(db, "CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url TEXT, visit_count INTEGER, last_visit_date INTEGER);"
+    Sql(db, "CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url TEXT, visit_count INTEGER, "
+            "last_visit_date INTEGER);"
             "CREATE TABLE moz_historyvisits (id INTEGER PRIMARY KEY, place_id INTEGER);"
             "CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, fk INTEGER, title TEXT);"
             "CREATE TABLE moz_keywords (id INTEGER PRIMARY KEY, place_id INTEGER);"
-            "INSERT INTO moz_places VALUES (1, 'https://kept.example/', 5, 1), (2, 'https://visited.example/', 3, 2),"
+            "INSERT INTO moz_places VALUES (1, 'https://kept.example/', 5, 1), (2, "
+            "'https://visited.example/', 3, 2),"
             " (3, 'https://keyword.example/', 1, 3);"
             "INSERT INTO moz_historyvisits VALUES (1, 1), (2, 2), (3, 2), (4, 3);"
             "INSERT INTO moz_bookmarks VALUES (1, 1, 'Kept'), (2, NULL, 'Folder');"
@@ -118,7 +128,8 @@ TEST_F(LinuxPrivacy, HistoryGoesButBookmarksStayReadable) {
     const fs::path places = Firefox / "places.sqlite";
     EXPECT_EQ(Count(places, "SELECT COUNT(*) FROM moz_historyvisits"), 0);
     EXPECT_EQ(Count(places, "SELECT COUNT(*) FROM moz_places"), 2);
-    EXPECT_EQ(Count(places, "SELECT COUNT(*) FROM moz_bookmarks b JOIN moz_places p ON p.id = b.fk"), 1);
+    EXPECT_EQ(
+        Count(places, "SELECT COUNT(*) FROM moz_bookmarks b JOIN moz_places p ON p.id = b.fk"), 1);
     EXPECT_EQ(Count(places, "SELECT SUM(visit_count) FROM moz_places"), 0);
     EXPECT_FALSE(Exists(Firefox / "downloads.sqlite"));
     EXPECT_FALSE(Exists(Chrome / "History"));
@@ -211,8 +222,10 @@ TEST_F(LinuxPrivacy, BrokenLinksAndLaunchersOfMissingProgramsGo) {
     fs::create_directories(Home / "Desktop");
     fs::create_symlink(Home / "gone", Home / "Desktop/dangling");
     fs::create_symlink(Home / ".mozilla", Home / "Desktop/alive");
-    Home.Write("Desktop/missing.desktop", "[Desktop Entry]\nType=Application\nExec=/no/such/program %U\n");
-    Home.Write("Desktop/shell.desktop", "[Desktop Entry]\nType=Application\nExec=/bin/sh -c true\n");
+    Home.Write("Desktop/missing.desktop",
+               "[Desktop Entry]\nType=Application\nExec=/no/such/program %U\n");
+    Home.Write("Desktop/shell.desktop",
+               "[Desktop Entry]\nType=Application\nExec=/bin/sh -c true\n");
     Home.Write("Desktop/odd.desktop", "[Desktop Entry]\nType=Application\nExec=\"unclosed\n");
     Home.Write(".config/autostart/gone.desktop", "[Desktop Entry]\nExec=no-such-program-morvane\n");
     Home.Write("Desktop/notes.txt", "x");
