@@ -281,14 +281,24 @@ void TFrm_Main::PlaceOnScreen() {
     if (!where)
         return;
     const QRect area = where->availableGeometry();
-    const QSize frame =
-        owner && owner->isVisible() ? owner->frameGeometry().size() - owner->size() : QSize(0, 0);
-    resize(QSize(1024, 727).boundedTo(area.size() - frame));
+    QMargins frame;
+    if (owner && owner->isVisible()) {
+        const QRect outer = owner->frameGeometry();
+        const QRect inner = owner->geometry();
+        frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    }
+    const QSize margins(frame.left() + frame.right(), frame.top() + frame.bottom());
+    const QSize inner =
+        QSize(1024, 727).boundedTo(area.size() - margins).expandedTo(minimumSizeHint());
     // A screen smaller than the window's least size gets it from its top left corner, so
     // that its title bar stays within reach.
-    const QSize outer = size() + frame;
-    move(area.x() + std::max(0, (area.width() - outer.width()) / 2),
-         area.y() + std::max(0, (area.height() - outer.height()) / 2));
+    const QSize outer = inner + margins;
+    const QPoint frameAt(area.x() + std::max(0, (area.width() - outer.width()) / 2),
+                         area.y() + std::max(0, (area.height() - outer.height()) / 2));
+    // The inner geometry: a window manager places an unmapped window's frame around it,
+    // where a frame position would be taken for the inner one.
+    setGeometry(QRect(frameAt + QPoint(frame.left(), frame.top()), inner));
 }
 
 void TFrm_Main::FormShow() {

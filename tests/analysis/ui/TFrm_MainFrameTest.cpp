@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QScreen>
+#include <QTest>
 #include <QMenuBar>
 #include <QPointer>
 #include <QThread>
@@ -282,13 +283,20 @@ TEST_F(AnalysisFrame, ScanThisDirectoryCleansTheCurrentLocationOnly) {
 // as the available area (or its own least size) allows, centred there. The opener stands
 // in for the launcher: its frame tells how much the window manager adds.
 TEST_F(AnalysisFrame, OpensCentredWithinTheAvailableAreaOfItsScreen) {
+    // Under a window manager a frame comes a moment after its window is mapped.
+    const auto framed = [](const QWidget& w) {
+        return QGuiApplication::platformName() != QLatin1String("xcb") ||
+               QTest::qWaitFor([&] { return w.frameGeometry() != w.geometry(); }, 2000);
+    };
     QWidget launcher;
     launcher.resize(300, 200);
     launcher.show();
-    QApplication::processEvents();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&launcher));
+    framed(launcher);
     TFrm_Main window(&launcher);
     window.show();
-    QApplication::processEvents();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    framed(window);
     const QRect area = window.screen()->availableGeometry();
     const QSize frameMargins = window.frameGeometry().size() - window.size();
     const QSize expected =
