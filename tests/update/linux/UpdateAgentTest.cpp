@@ -1,6 +1,7 @@
 #include "TTestHttpServer.h"
 
 #include "platform/IShell.h"
+#include "support/RecordingScript.h"
 #include "support/TTempDir.h"
 #include "support/Unprivileged.h"
 #include "update/TCallQueue.h"
@@ -138,7 +139,7 @@ protected:
         agent.UpgraderFolder = Temp.Path() / "tmp";
         // A stand-in upgrader that only writes down how it was started.
         agent.UpgraderImage = [this] {
-            return "#!/bin/sh\necho \"$@\" > '" + (Temp.Path() / "upgrader-args").string() + "'\n";
+            return RecordingScript(Temp.Path() / "upgrader-args");
         };
     }
 
@@ -416,7 +417,7 @@ TEST_F(UpdateAgentTest, TheWholeUpgradeRunsThroughTheRealUpgraderProgram) {
     if (!fs::exists(upgrader))
         GTEST_SKIP() << "the upgrader program is built with the user interface";
     const std::string newProgram =
-        "#!/bin/sh\necho \"$@\" > '" + (Temp.Path() / "started").string() + "'\n";
+        RecordingScript(Temp.Path() / "started");
     ServeFile("/morvane", newProgram);
     ServeInfo(Sign("#version=8.1\r\n" + Entry("", "/morvane", newProgram)));
     fs::permissions(ProgramFolder / "morvane", fs::perms::owner_all);

@@ -1,6 +1,7 @@
 // The program's update commands as the windows use them: a build without an update
 // address, "Online Update" from a window that is itself modal, and the end of the program
 // while a transfer runs.
+#include "support/RecordingScript.h"
 #include "support/TTempDir.h"
 #include "update/TCustomHttpTransfer.h"
 #include "update/TUpdateAgent.h"
@@ -100,9 +101,7 @@ TEST(UpdateCheckTest, OnlineUpdateFromAModalWindowRunsToTheRestart) {
     agent.ProgramFile = program;
     agent.UpgraderFolder = temp / "tmp";
     const fs::path startedWith = temp / "upgrader-args";
-    agent.UpgraderImage = [&] {
-        return "#!/bin/sh\necho \"$@\" > '" + startedWith.string() + "'\n";
-    };
+    agent.UpgraderImage = [&] { return RecordingScript(startedWith); };
 
     QPointer<QWidget> wizardParent;
     Qt::WindowModality wizardModality = Qt::NonModal;
