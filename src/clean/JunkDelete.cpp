@@ -4,6 +4,7 @@
 #include "core/FileRoutines.h"
 #include "core/PathText.h"
 #include "platform/FileIo.h"
+#include "platform/TEntryDeleter.h"
 #include "platform/TreeDelete.h"
 
 #include <filesystem>
@@ -30,8 +31,8 @@ TDeleteOutcome DeleteTree(const fs::path& path) {
 }
 
 // One entry, a folder only when it is empty, through the deletion engine.
-TDeleteOutcome RemoveEntry(const fs::path& path, bool folder) {
-    const Platform::TEntryOutcome outcome = Platform::DeleteEntry(
+TDeleteOutcome RemoveEntry(Platform::TEntryDeleter& deleter, const fs::path& path, bool folder) {
+    const Platform::TEntryOutcome outcome = deleter.Delete(
         path, folder ? Platform::TEntryWanted::EmptyFolder : Platform::TEntryWanted::NotFolder);
     switch (outcome.Result) {
     case Platform::TEntryResult::Deleted:
@@ -43,6 +44,24 @@ TDeleteOutcome RemoveEntry(const fs::path& path, bool folder) {
         break;
     }
     return Failed(Platform::SystemErrorText(outcome.Error));
+}
+
+TDeleteOutcome DeleteRowEntry(const TJunkRow& row, TDirectoryDelete mode,
+                              Platform::TEntryDeleter& deleter) {
+    const TRowTarget target = TargetOf(row);
+    const fs::path path = PathFromText(target.Path);
+    // A file row's entry goes as a file, a link or a special file, never as a folder: the
+    // engine leaves one that became a folder since the scan, as a vanished one.
+    if (!target.IsDirectory)
+        return RemoveEntry(deleter, path, false);
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(path, ec);
+    // A folder that became a file or a link since the scan is not the one that was found.
+    if (!fs::is_directory(status))
+        return {TDeleteResult::Vanished, {}};
+    if (mode == TDirectoryDelete::WholeTree)
+        return DeleteTree(path);
+    return RemoveEntry(deleter, path, true);
 }
 
 } // namespace
@@ -63,26 +82,20 @@ TRowTarget TargetOf(const TJunkRow& row) {
 }
 
 TDeleteOutcome DeleteJunkEntry(const TJunkRow& row, TDirectoryDelete mode) {
-    const TRowTarget target = TargetOf(row);
-    const fs::path path = PathFromText(target.Path);
-    std::error_code ec;
-    const fs::file_status status = fs::symlink_status(path, ec);
-    // A link is never a folder here. An entry that changed its kind since the scan is not
-    // the one that was found: it is left alone, as a vanished one is.
-    if (!fs::exists(status) || fs::is_directory(status) != target.IsDirectory)
-        return {TDeleteResult::Vanished, {}};
-    if (target.IsDirectory && mode == TDirectoryDelete::WholeTree)
-        return DeleteTree(path);
-    return RemoveEntry(path, target.IsDirectory);
+    Platform::TEntryDeleter deleter;
+    return DeleteRowEntry(row, mode, deleter);
 }
 
 TCleanRunResult CleanCheckedRows(const std::vector<TJunkRow>& rows,
                                  const std::function<void(size_t handled)>& progress) {
     TCleanRunResult result;
+    // One deleter for the run: a folder's junk files come one after another in the list,
+    // and its folder is then opened once for all of them.
+    Platform::TEntryDeleter deleter;
     for (const TJunkRow& row : rows) {
         try {
             if (row.Checked) {
-                const TDeleteOutcome outcome = DeleteJunkEntry(row, TDirectoryDelete::WholeTree);
+                const TDeleteOutcome outcome = DeleteRowEntry(row, TDirectoryDelete::WholeTree, deleter);
                 if (outcome.Result == TDeleteResult::Deleted)
                     ++result.Removed;
                 else if (outcome.Result == TDeleteResult::Failed)

@@ -1,8 +1,6 @@
 #include "platform/TreeDelete.h"
 
-#include "platform/linux/OpenFolderAt.h"
-#include "platform/linux/StatxAttributes.h"
-#include "platform/linux/TProtectedFolders.h"
+#include "platform/linux/TStartEntry.h"
 #include "platform/linux/TTreeEraser.h"
 
 #include <algorithm>
@@ -11,7 +9,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -24,95 +21,6 @@ TDescendHook& DescendHook() {
     static TDescendHook hook;
     return hook;
 }
-
-// A path split into the folder that holds it, opened, and its last name, examined
-// without following a link. The folders on the way are the caller's: links there are
-// followed, as the path given says.
-class TStartEntry {
-public:
-    explicit TStartEntry(const fs::path& path) {
-        std::string text = path.native();
-        while (text.size() > 1 && text.back() == '/')
-            text.pop_back();
-        if (text.empty() || text == "/") {
-            FError = 0; // refused, not failed
-            return;
-        }
-        const size_t slash = text.rfind('/');
-        FName = slash == std::string::npos ? text : text.substr(slash + 1);
-        FParent = slash == std::string::npos ? "." : text.substr(0, slash);
-        if (FParent.empty())
-            FParent = "/";
-        if (FName == "." || FName == "..") {
-            FError = 0;
-            return;
-        }
-        FText = text;
-        FParentFd = open(FParent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (FParentFd < 0) {
-            FError = errno;
-            return;
-        }
-        if (statx(FParentFd, FName.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
-                  STATX_TYPE | STATX_MODE | STATX_UID | STATX_INO, &FStat) != 0 ||
-            fstat(FParentFd, &FParentStat) != 0) {
-            FError = errno;
-            return;
-        }
-        FFound = true;
-    }
-    ~TStartEntry() {
-        if (FParentFd >= 0)
-            close(FParentFd);
-    }
-    TStartEntry(const TStartEntry&) = delete;
-    TStartEntry& operator=(const TStartEntry&) = delete;
-
-    bool Found() const { return FFound; }
-    int Error() const { return FError; }
-    bool IsFolder() const { return S_ISDIR(FStat.stx_mode); }
-    const struct statx& Stat() const { return FStat; }
-    int ParentFd() const { return FParentFd; }
-    const char* Name() const { return FName.c_str(); }
-    const std::string& Parent() const { return FParent; }
-    const std::string& Text() const { return FText; }
-
-    // The root, the home folder or a folder holding it, by identity or by text.
-    bool Protected() const {
-        const TProtectedFolders protectedFolders = TProtectedFolders::ForUser();
-        return protectedFolders.HoldsIdentity(makedev(FStat.stx_dev_major, FStat.stx_dev_minor),
-                                              FStat.stx_ino) ||
-               protectedFolders.HoldsText(FText);
-    }
-    bool MountPoint() const {
-        return IsMountRoot(FStat, major(FParentStat.st_dev), minor(FParentStat.st_dev));
-    }
-
-    // Opens the folder itself, never through a link, and checks that it is the folder
-    // that was examined. -1 with errno set.
-    int Open(bool sameFileSystem, struct stat& st) const {
-        const int fd = OpenFolderAt(FParentFd, FName.c_str(), sameFileSystem);
-        if (fd < 0)
-            return -1;
-        if (fstat(fd, &st) != 0 || st.st_dev != makedev(FStat.stx_dev_major, FStat.stx_dev_minor) ||
-            st.st_ino != FStat.stx_ino) {
-            close(fd);
-            errno = EAGAIN;
-            return -1;
-        }
-        return fd;
-    }
-
-private:
-    std::string FText;
-    std::string FParent;
-    std::string FName;
-    int FParentFd = -1;
-    struct statx FStat {};
-    struct stat FParentStat {};
-    bool FFound = false;
-    int FError = 0;
-};
 
 bool Refuse() {
     errno = 0;
@@ -130,11 +38,6 @@ TDeleteCandidate StartCandidate(const struct stat& st) {
     return c;
 }
 
-void CallHook(const TStartEntry& entry) {
-    if (const TDescendHook& hook = DescendHook())
-        hook(entry.Parent(), entry.Name());
-}
-
 } // namespace
 
 const TDescendHook& CurrentDeleteHook() {
@@ -146,18 +49,18 @@ void SetDeleteDescendHook(TDescendHook hook) {
 }
 
 bool DeleteTree(const fs::path& path) {
-    const TStartEntry entry(path);
-    if (!entry.Found()) {
+    TStartEntry entry(path);
+    if (!entry.Examine()) {
         errno = entry.Error();
         return false;
     }
     if (!entry.IsFolder()) {
-        CallHook(entry);
+        entry.CallHook();
         return unlinkat(entry.ParentFd(), entry.Name(), 0) == 0;
     }
     if (entry.Protected() || entry.MountPoint())
         return Refuse();
-    CallHook(entry);
+    entry.CallHook();
     struct stat st;
     const int fd = entry.Open(true, st);
     if (fd < 0) {
@@ -188,8 +91,8 @@ bool DeleteTree(const fs::path& path) {
 TDeleteReport EmptyFolder(const fs::path& folder, const TDeleteFilter& filter,
                           const TStartCheck& acceptStart) {
     TDeleteReport refused;
-    const TStartEntry entry(folder);
-    if (!entry.Found()) {
+    TStartEntry entry(folder);
+    if (!entry.Examine()) {
         refused.Error = entry.Error();
         return refused;
     }
@@ -211,31 +114,7 @@ TDeleteReport EmptyFolder(const fs::path& folder, const TDeleteFilter& filter,
 }
 
 TEntryOutcome DeleteEntry(const fs::path& path, TEntryWanted wanted) {
-    const TStartEntry entry(path);
-    if (!entry.Found()) {
-        if (entry.Error() == ENOENT || entry.Error() == ENOTDIR)
-            return {TEntryResult::Missing, 0};
-        return {TEntryResult::Failed,
-                entry.Error() != 0 ? entry.Error() : EINVAL}; // "", "/", "." or ".."
-    }
-    const bool folderWanted = wanted == TEntryWanted::EmptyFolder;
-    if (entry.IsFolder() != folderWanted)
-        return {TEntryResult::OtherKind, 0};
-    const uint32_t mode = entry.Stat().stx_mode;
-    if (wanted == TEntryWanted::WritableNotFolder && S_ISREG(mode) && !(mode & S_IWUSR))
-        return {TEntryResult::Failed, EACCES};
-    if (folderWanted && (entry.Protected() || entry.MountPoint()))
-        return {TEntryResult::Failed, EPERM};
-    CallHook(entry);
-    if (unlinkat(entry.ParentFd(), entry.Name(), folderWanted ? AT_REMOVEDIR : 0) == 0)
-        return {TEntryResult::Deleted, 0};
-    const int error = errno;
-    if (error == ENOENT)
-        return {TEntryResult::Missing, 0};
-    // Changed its kind since it was examined: left alone.
-    if (error == EISDIR || (folderWanted && error == ENOTDIR))
-        return {TEntryResult::OtherKind, 0};
-    return {TEntryResult::Failed, error};
+    return TStartEntry(path).Delete(wanted);
 }
 
 } // namespace Platform

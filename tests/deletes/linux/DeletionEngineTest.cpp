@@ -1,6 +1,7 @@
 // The deletion engine's own promises: filters and reports, honest failures, depth beyond
 // the open-file limit, single entries.
 #include "deletes/linux/FailingListing.h"
+#include "platform/TEntryDeleter.h"
 #include "platform/TreeDelete.h"
 #include "support/TTempDir.h"
 #include "support/Unprivileged.h"
@@ -216,4 +217,19 @@ TEST(DeletionEngine, OneEntryGoesOnlyWhenItIsOfTheKindAsked) {
     EXPECT_EQ(DeleteEntry(dir / "full/..", TEntryWanted::EmptyFolder).Result, TEntryResult::Failed);
     EXPECT_TRUE(Exists(dir / "full/x"));
     EXPECT_TRUE(Exists(file));
+}
+
+// Within one run the folder of consecutive entries is the one the run first came to:
+// a folder renamed away and replaced by a link to another one never moves the run there.
+TEST(DeletionEngine, ARunOfEntriesIsNotRedirectedByALinkSwappedInForTheirFolder) {
+    TTempDir dir;
+    for (const char* name : {"f/1", "f/2", "other/2"})
+        dir.Write(name, name);
+    Platform::TEntryDeleter deleter;
+    EXPECT_EQ(deleter.Delete(dir / "f/1", TEntryWanted::NotFolder).Result, TEntryResult::Deleted);
+    fs::rename(dir / "f", dir / "moved");
+    fs::create_directory_symlink(dir / "other", dir / "f");
+    EXPECT_EQ(deleter.Delete(dir / "f/2", TEntryWanted::NotFolder).Result, TEntryResult::Deleted);
+    EXPECT_TRUE(Exists(dir / "other/2"));
+    EXPECT_FALSE(Exists(dir / "moved/2"));
 }
