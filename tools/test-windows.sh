@@ -16,6 +16,13 @@ export WINEDEBUG=-all WINEPREFIX=$build/wineprefix HOME=$build/home \
 # A fresh prefix takes a while to create; do it once, before the tests time anything.
 [ -f "$WINEPREFIX/system.reg" ] || /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
 /usr/lib/wine/wineserver -w || true
+# One wine server for the whole run. Left to itself, every test program starts a server
+# and the prefix's services, and a test that starts while the last one's server is
+# shutting down can fail at once with no output. The first program, started here with its
+# output on /dev/null, starts the services, so none of them holds a test's output open.
+/usr/lib/wine/wineserver -p
+trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
+/usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1 || true
 ctest --preset windows-x64
 
 cmake --preset windows-x86
