@@ -5,6 +5,7 @@
 //        window_bench analysis-pie TREE   prints "window <s> engine <s> cpu <s> <s> points <n>"
 //        window_bench clean-all FOLDER    scans FOLDER in the window, then prints
 //                                         "window <s> rows <n>" for deleting every row
+#include "../TCountingHost.h"
 #include "analysis/SpaceAnalysis.h"
 #include "analysis/ui/TDirChartPanel.h"
 #include "analysis/ui/TFrm_Main.h"
@@ -37,24 +38,6 @@ namespace {
 class TSilentBoxes : public IMessageBoxHook {
 public:
     void Show(const std::string&, const std::string&) override {}
-};
-
-// The engine's host when no window is there: it only counts.
-class TCountingHost : public IJunkScanHost {
-public:
-    void AddRow(TJunkRow) override { ++Rows; }
-    void Scroll() override {}
-    void SetCaption(const std::string&) override {}
-    void SetStatus(int, const std::string&) override {}
-    int ProgressPosition() const override { return FPosition; }
-    void SetProgressPosition(int position) override { FPosition = position; }
-    void Pump() override {}
-    bool Running() const override { return true; }
-
-    long long Rows = 0;
-
-private:
-    int FPosition = 0;
 };
 
 // Wall and CPU seconds (all threads of the process) of one piece of work.

@@ -18,6 +18,15 @@ std::string FileTooLargeText(std::uintmax_t maxBytes) {
     return "File is larger than " + limit;
 }
 
+std::filesystem::path AtomicWriteTemporaryFor(const std::filesystem::path& path,
+                                              unsigned number) {
+    // Put together as paths, so the name keeps the system's own characters.
+    std::filesystem::path name = ".";
+    name += path.filename();
+    name += "." + std::to_string(number % 1000000) + ".tmp";
+    return (path.has_parent_path() ? path.parent_path() : std::filesystem::path(".")) / name;
+}
+
 bool IsAtomicWriteTemporary(std::string_view name, std::string_view target) {
     constexpr std::string_view Suffix = ".tmp";
     if (target.empty() || name.size() < target.size() + 2 + Suffix.size() || name[0] != '.' ||

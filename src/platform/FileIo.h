@@ -32,8 +32,10 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std:
 std::string UnreadableFileReason(const std::filesystem::path& path,
                                  std::uintmax_t maxBytes = MaxListFileSize);
 
-// True for the name of a temporary that WriteFileAtomically makes to save the file named
-// target: "." + target + "." + one to six digits + ".tmp".
+// The temporary that WriteFileAtomically writes beside path, told apart by number:
+// "." + name + "." + number modulo 1,000,000 + ".tmp".
+std::filesystem::path AtomicWriteTemporaryFor(const std::filesystem::path& path, unsigned number);
+// True for the name of such a temporary for the file named target.
 bool IsAtomicWriteTemporary(std::string_view name, std::string_view target);
 
 // Removes from folder the temporaries that killed saves of the files named targets left,

@@ -5,6 +5,7 @@
 
 #include "core/FileRoutines.h"
 #include "platform/IHttpClient.h"
+#include "platform/TreeDelete.h"
 
 #include <atomic>
 #include <chrono>
@@ -40,10 +41,7 @@ Platform::THttpAccess AccessOf(TAccessType type) {
 // Removes a file that a run wrote or is about to replace. A folder of that name is left
 // alone: the run then fails to create its file instead of deleting a tree.
 void RemoveFile(const std::filesystem::path& path) {
-    std::error_code ec;
-    const auto status = std::filesystem::symlink_status(path, ec);
-    if (!ec && std::filesystem::exists(status) && !std::filesystem::is_directory(status))
-        DeletePath(path);
+    Platform::DeleteEntry(path, Platform::TEntryWanted::NotFolder);
 }
 
 int64_t ParseLength(const std::optional<std::string>& text) {

@@ -9,6 +9,7 @@
 
 #include "core/FileRoutines.h"
 #include "platform/Process.h"
+#include "platform/TreeDelete.h"
 
 #include <algorithm>
 #include <cctype>
@@ -42,10 +43,7 @@ int32_t Clamp32(int64_t value) {
 
 // Removes a file or link of ours; a folder under the name is somebody else's business.
 void RemoveFile(const std::filesystem::path& path) {
-    std::error_code ec;
-    const auto status = std::filesystem::symlink_status(path, ec);
-    if (!ec && std::filesystem::exists(status) && !std::filesystem::is_directory(status))
-        DeletePath(path);
+    Platform::DeleteEntry(path, Platform::TEntryWanted::NotFolder);
 }
 
 // Writes the upgrader as a new file: a file or link that someone else left under that
@@ -68,10 +66,6 @@ bool WriteExclusive(const std::filesystem::path& path, const std::string& bytes)
                                      perms::others_read | perms::others_exec,
                                  ec);
     return true;
-}
-
-bool IsSha256(const std::string& hex) {
-    return hex.size() == 64 && hex.find_first_not_of("0123456789abcdef") == std::string::npos;
 }
 
 } // namespace
@@ -366,7 +360,7 @@ void TUpdateAgent::StartFile() {
         LostFile(0);
         return;
     }
-    if (file.Size < 0 || !IsSha256(file.Sha256)) {
+    if (!file.Complete()) {
         // Without its signed size and digest a file could be anything of any length.
         FileMismatch();
         return;

@@ -25,6 +25,10 @@ bool IsSha256(const std::string& hex) {
 
 } // namespace
 
+bool TUpdateFileEntry::Complete() const {
+    return Size >= 0 && IsSha256(Sha256);
+}
+
 TUpdateInfoFile::TUpdateInfoFile(std::string text) : FText(std::move(text)), FLower(Lower(FText)) {}
 
 std::string::size_type TUpdateInfoFile::Find(const std::string& key) const {

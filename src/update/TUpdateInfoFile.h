@@ -10,6 +10,9 @@ struct TUpdateFileEntry {
     std::string KeySuffix; // "", "0", "1", ...: the url key it came from, for its hash key
     std::string Sha256;    // lower-case hex from the matching "#sha256" key; empty if none
     int64_t Size = -1;     // bytes, from the matching "#size" key; -1 if missing or no number
+
+    // Both the size and a well-formed digest are there: only such a file may be fetched.
+    bool Complete() const;
 };
 
 // Reads the keys of an update information file. A key is "#" + name + "=", found anywhere

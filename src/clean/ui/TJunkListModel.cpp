@@ -69,13 +69,6 @@ QVariant TJunkListModel::headerData(int section, Qt::Orientation orientation, in
     return {};
 }
 
-void TJunkListModel::Append(TJunkRow row) {
-    const int at = static_cast<int>(FRows.size());
-    beginInsertRows({}, at, at);
-    FRows.push_back(std::move(row));
-    endInsertRows();
-}
-
 void TJunkListModel::Append(std::vector<TJunkRow> rows) {
     if (rows.empty())
         return;

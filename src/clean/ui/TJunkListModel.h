@@ -20,7 +20,6 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    void Append(TJunkRow row);
     // Appends rows in one insertion, as a scan hands them over between two updates.
     void Append(std::vector<TJunkRow> rows);
     void Clear();

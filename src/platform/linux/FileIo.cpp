@@ -100,18 +100,12 @@ std::optional<std::string> ReadBounded(int fd, std::uintmax_t knownSize, std::ui
     }
 }
 
-fs::path TemporaryFor(const fs::path& path, unsigned number) {
-    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    return folder /
-           ("." + path.filename().string() + "." + std::to_string(number % 1000000) + ".tmp");
-}
-
 // Creates the save's temporary under a free name and locks it, so that a start of the
 // program that clears the leftovers of killed saves passes over it while this save runs.
 int CreateTemporary(const fs::path& path, mode_t mode, fs::path& temp) {
     std::random_device rd;
     for (int attempt = 0; attempt < 16; ++attempt) {
-        temp = TemporaryFor(path, rd());
+        temp = AtomicWriteTemporaryFor(path, rd());
         const int fd =
             open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
         if (fd >= 0) {

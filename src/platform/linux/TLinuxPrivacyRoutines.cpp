@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include <dirent.h>
@@ -96,11 +97,11 @@ std::string LauncherProgram(const fs::path& file) {
     return exec.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
-bool ProgramExists(const std::string& program, const std::vector<std::string>& searchPath) {
+bool ProgramExists(const std::string& program, const TSearchPathSource& searchPath) {
     // A relative path depends on the folder the launcher is started in: it is not judged.
     if (program.find('/') != std::string::npos)
         return program.front() != '/' || access(program.c_str(), X_OK) == 0;
-    for (const std::string& dir : searchPath)
+    for (const std::string& dir : searchPath())
         if (access((dir + "/" + program).c_str(), X_OK) == 0)
             return true;
     return false;
@@ -293,7 +294,7 @@ std::string TLinuxPrivacyRoutines::EmptyRecycleBin() {
 
 // Dangling links, and launchers whose program cannot be found on the user's own PATH.
 void TLinuxPrivacyRoutines::RemoveBrokenLaunchersIn(
-    const fs::path& folder, const std::vector<std::string>& searchPath) const {
+    const fs::path& folder, const TSearchPathSource& searchPath) const {
     const auto broken = [&](const TDeleteCandidate& c) {
         const fs::path path = folder / std::string(c.Name);
         if (c.Kind == TEntryKind::Link)
@@ -309,7 +310,14 @@ void TLinuxPrivacyRoutines::RemoveBrokenLaunchersIn(
 }
 
 void TLinuxPrivacyRoutines::CleanBrokenShortcuts() {
-    const std::vector<std::string> searchPath = UserSearchPath(FPlaces.Home, FPlaces.Shell);
+    // Asking a login shell may take seconds: only a launcher that names a bare program needs
+    // the search path, so it is made when the first one comes up.
+    std::optional<std::vector<std::string>> folders;
+    const TSearchPathSource searchPath = [&]() -> const std::vector<std::string>& {
+        if (!folders)
+            folders = UserSearchPath(FPlaces.Home, FPlaces.Shell);
+        return *folders;
+    };
     RemoveBrokenLaunchersIn(FPlaces.Desktop, searchPath);
     RemoveBrokenLaunchersIn(FPlaces.DataHome / "applications", searchPath);
     RemoveBrokenLaunchersIn(FPlaces.ConfigHome / "autostart", searchPath);

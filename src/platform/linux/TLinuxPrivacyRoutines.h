@@ -4,10 +4,14 @@
 #include "platform/linux/TPrivacyPlaces.h"
 #include "platform/linux/TPrivacyWipe.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace Platform {
+
+// The folders a bare program name is looked up in, made on the first call.
+using TSearchPathSource = std::function<const std::vector<std::string>&()>;
 
 // The privacy routines on a Linux desktop: the caches, histories and cookies of Firefox
 // and Chromium/Chrome (native, snap and flatpak), the recent-documents lists, the
@@ -34,7 +38,7 @@ private:
     TPrivacyWipe Wiper() const;
     void WipeEntered(TPrivacyWipe& wiper, const std::filesystem::path& folder) const;
     void RemoveBrokenLaunchersIn(const std::filesystem::path& folder,
-                                 const std::vector<std::string>& searchPath) const;
+                                 const TSearchPathSource& searchPath) const;
     // A real folder (not a link) owned by this user.
     bool OwnFolder(const std::filesystem::path& path) const;
 

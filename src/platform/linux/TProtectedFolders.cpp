@@ -1,6 +1,6 @@
 #include "platform/linux/TProtectedFolders.h"
 
-#include "platform/TreeDelete.h"
+#include "platform/DeleteHooks.h"
 
 #include <cstdlib>
 #include <system_error>
@@ -16,33 +16,15 @@ namespace Platform {
 
 namespace {
 
-THomeLookup& AccountHomeLookup() {
-    static THomeLookup lookup;
-    return lookup;
-}
-
 fs::path AccountHome() {
-    if (const THomeLookup& lookup = AccountHomeLookup())
+    if (const THomeLookup& lookup = CurrentAccountHomeLookup())
         return lookup();
     if (const struct passwd* pw = getpwuid(getuid()); pw && pw->pw_dir)
         return pw->pw_dir;
     return {};
 }
 
-// The folder and every folder above it, as texts.
-template <typename F> void ForEachUp(const fs::path& start, F&& f) {
-    for (fs::path p = start; !p.empty(); p = p.parent_path()) {
-        f(p);
-        if (p == p.parent_path())
-            break;
-    }
-}
-
 } // namespace
-
-void SetAccountHomeLookup(THomeLookup lookup) {
-    AccountHomeLookup() = std::move(lookup);
-}
 
 std::string NormalPathText(const fs::path& path) {
     fs::path p = path;
@@ -69,19 +51,17 @@ TProtectedFolders TProtectedFolders::ForUser() {
 void TProtectedFolders::AddHome(const fs::path& home) {
     if (home.empty() || home.is_relative())
         return;
-    // As written: a link on the way is followed by stat, so each text protects what it
-    // leads to as well.
-    ForEachUp(fs::path(NormalPathText(home)), [&](const fs::path& p) {
+    const auto protect = [this](const fs::path& p) {
         FTexts.insert(p.native());
         AddIdentityOf(p);
-    });
+    };
+    // As written: a link on the way is followed by stat, so each text protects what it
+    // leads to as well.
+    ForEachUp(fs::path(NormalPathText(home)), protect);
     // As it really is: the folders above the real home, which the texts above may not name.
     char real[PATH_MAX];
     if (realpath(home.c_str(), real))
-        ForEachUp(fs::path(real), [&](const fs::path& p) {
-            FTexts.insert(p.native());
-            AddIdentityOf(p);
-        });
+        ForEachUp(fs::path(real), protect);
 }
 
 void TProtectedFolders::AddIdentityOf(const fs::path& path) {

@@ -1,9 +1,9 @@
 #include "platform/linux/TStartEntry.h"
 
-#include "platform/linux/StatxAttributes.h"
+#include "platform/DeleteHooks.h"
 #include "platform/linux/OpenFolderAt.h"
+#include "platform/linux/StatxAttributes.h"
 #include "platform/linux/TProtectedFolders.h"
-#include "platform/linux/TTreeEraser.h"
 
 #include <cerrno>
 
@@ -37,13 +37,11 @@ TStartEntry::TStartEntry(const fs::path& path, TParentFolder* parents) {
 bool TStartEntry::Examine() {
     if (FParentFd < 0)
         return false;
-    if (!FExamined &&
-        statx(FParentFd, FName.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+    if (statx(FParentFd, FName.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
               STATX_TYPE | STATX_MODE | STATX_UID | STATX_INO, &FStat) != 0) {
         FError = errno;
         return false;
     }
-    FExamined = true;
     return true;
 }
 

@@ -26,10 +26,8 @@ public:
     int Error() const { return FError; }
 
     bool IsFolder() const { return S_ISDIR(FStat.stx_mode); }
-    const struct statx& Stat() const { return FStat; }
     int ParentFd() const { return FParentFd; }
     const char* Name() const { return FName.c_str(); }
-    const std::string& Parent() const { return FParent; }
     const std::string& Text() const { return FText; }
 
     // The root, the home folder or a folder holding it, by identity or by text.
@@ -52,7 +50,6 @@ private:
     std::string FName;
     int FParentFd = -1;
     struct statx FStat {};
-    bool FExamined = false;
     int FError = 0;
 };
 

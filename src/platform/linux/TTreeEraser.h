@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DeleteHooks.h"
 #include "platform/TreeDelete.h"
 
 #include <string>
@@ -9,9 +10,6 @@
 #include <sys/stat.h>
 
 namespace Platform {
-
-// The test hook of TreeDelete.h; empty when no test set one.
-const TDescendHook& CurrentDeleteHook();
 
 // Empties one open folder from folder handles only; one object per delete.
 //

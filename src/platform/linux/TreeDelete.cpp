@@ -17,11 +17,6 @@ namespace Platform {
 
 namespace {
 
-TDescendHook& DescendHook() {
-    static TDescendHook hook;
-    return hook;
-}
-
 bool Refuse() {
     errno = 0;
     return false;
@@ -39,14 +34,6 @@ TDeleteCandidate StartCandidate(const struct stat& st) {
 }
 
 } // namespace
-
-const TDescendHook& CurrentDeleteHook() {
-    return DescendHook();
-}
-
-void SetDeleteDescendHook(TDescendHook hook) {
-    DescendHook() = std::move(hook);
-}
 
 bool DeleteTree(const fs::path& path) {
     TStartEntry entry(path);

@@ -99,19 +99,13 @@ std::optional<std::string> ReadBounded(HANDLE h, ULONGLONG knownSize, std::uintm
     }
 }
 
-fs::path TemporaryFor(const fs::path& path, unsigned number) {
-    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(L".");
-    return folder /
-           (L"." + path.filename().wstring() + L"." + std::to_wstring(number % 1000000) + L".tmp");
-}
-
 // Creates the save's temporary under a free name. It is opened without sharing, so a
 // start of the program that clears the leftovers of killed saves cannot delete it while
 // this save runs.
 HANDLE CreateTemporary(const fs::path& path, fs::path& temp) {
     std::random_device rd;
     for (int attempt = 0; attempt < 16; ++attempt) {
-        temp = TemporaryFor(path, rd());
+        temp = AtomicWriteTemporaryFor(path, rd());
         HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)

@@ -3,10 +3,10 @@
 namespace Platform {
 
 // Each entry is opened by its own handle here, as DeleteEntry does; nothing is kept
-// between entries.
+// between entries, so there is no state.
 struct TEntryDeleter::TState {};
 
-TEntryDeleter::TEntryDeleter() : FState(std::make_unique<TState>()) {}
+TEntryDeleter::TEntryDeleter() = default;
 
 TEntryDeleter::~TEntryDeleter() = default;
 

@@ -1,5 +1,6 @@
 #include "platform/windows/TWinProtectedFolders.h"
 
+#include "platform/DeleteHooks.h"
 #include "platform/windows/WinHandles.h"
 #include "platform/windows/WinText.h"
 
@@ -13,13 +14,8 @@ namespace Platform {
 
 namespace {
 
-THomeLookup& AccountHomeLookup() {
-    static THomeLookup lookup;
-    return lookup;
-}
-
 fs::path AccountProfile() {
-    if (const THomeLookup& lookup = AccountHomeLookup())
+    if (const THomeLookup& lookup = CurrentAccountHomeLookup())
         return lookup();
     wchar_t buffer[MAX_PATH];
     return SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, 0, buffer) == S_OK ? fs::path(buffer)
@@ -47,19 +43,7 @@ fs::path FinalPath(const fs::path& folder) {
     return text;
 }
 
-template <typename F> void ForEachUp(const fs::path& start, F&& f) {
-    for (fs::path p = start; !p.empty(); p = p.parent_path()) {
-        f(p);
-        if (p == p.parent_path())
-            break;
-    }
-}
-
 } // namespace
-
-void SetAccountHomeLookup(THomeLookup lookup) {
-    AccountHomeLookup() = std::move(lookup);
-}
 
 std::wstring CanonicalPathText(const fs::path& path) {
     wchar_t buffer[MAX_PATH * 4];

@@ -2,8 +2,8 @@
 
 #include "platform/windows/WinText.h"
 
+#include <algorithm>
 #include <cstddef>
-#include <cstring>
 
 namespace Platform {
 

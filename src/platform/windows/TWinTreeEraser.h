@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DeleteHooks.h"
 #include "platform/TreeDelete.h"
 #include "platform/windows/WinHandles.h"
 
@@ -9,9 +10,6 @@
 #include <windows.h>
 
 namespace Platform {
-
-// The test hook of TreeDelete.h; empty when no test set one.
-const TDescendHook& CurrentDeleteHook();
 
 // Empties one open folder from folder handles only; one object per delete. Each folder is
 // listed once to its end, then every entry is opened relative to the folder's handle as

@@ -1,5 +1,6 @@
 #include "platform/TreeDelete.h"
 
+#include "platform/DeleteHooks.h"
 #include "platform/windows/TWinProtectedFolders.h"
 #include "platform/windows/TWinTreeEraser.h"
 #include "platform/windows/WinHandles.h"
@@ -14,11 +15,6 @@ namespace fs = std::filesystem;
 namespace Platform {
 
 namespace {
-
-TDescendHook& DescendHook() {
-    static TDescendHook hook;
-    return hook;
-}
 
 // A full path opened as itself: a junction or link there is opened as the link, never
 // followed. Only full paths: a drive-relative one ("C:", "C:name") names a folder below
@@ -58,7 +54,7 @@ public:
         return folders.HoldsIdentity(FInfo.Id) || folders.HoldsText(FText);
     }
     void CallHook() const {
-        if (const TDescendHook& hook = DescendHook()) {
+        if (const TDescendHook& hook = CurrentDeleteHook()) {
             const fs::path p(FText);
             hook(Win::Narrow(p.parent_path().native()), Win::Narrow(p.filename().native()));
         }
@@ -75,24 +71,16 @@ bool Gone(const std::wstring& text) {
     return GetFileAttributesW(Win::LongPath(text).c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
-TDeleteCandidate StartCandidate(const Win::THandleInfo& info) {
+TDeleteCandidate StartCandidate(HANDLE h, const Win::THandleInfo& info) {
     TDeleteCandidate c;
     c.Depth = -1;
     c.Kind = TEntryKind::Folder;
     c.Id = info.Id;
-    c.ChangedUnix = info.ChangedUnix;
+    c.ChangedUnix = Win::ChangedUnixOf(h);
     return c;
 }
 
 } // namespace
-
-const TDescendHook& CurrentDeleteHook() {
-    return DescendHook();
-}
-
-void SetDeleteDescendHook(TDescendHook hook) {
-    DescendHook() = std::move(hook);
-}
 
 // Deletes permanently, as the shell's delete without the recycle bin does, but from open
 // handles so that junctions and links are removed as links and never entered.
@@ -136,7 +124,7 @@ TDeleteReport EmptyFolder(const fs::path& folder, const TDeleteFilter& filter,
     }
     if (!start.Info().IsFolder() || start.Protected())
         return refused;
-    if (acceptStart && !acceptStart(StartCandidate(start.Info())))
+    if (acceptStart && !acceptStart(StartCandidate(start.Handle(), start.Info())))
         return refused;
     return TWinTreeEraser(filter, start.Text()).Empty(start.Handle(), start.Info());
 }

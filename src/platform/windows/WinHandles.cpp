@@ -45,14 +45,18 @@ bool QueryHandle(HANDLE h, THandleInfo& info) {
     info.Attributes = by.dwFileAttributes;
     info.Id = {by.dwVolumeSerialNumber,
                (static_cast<uint64_t>(by.nFileIndexHigh) << 32) | by.nFileIndexLow};
-    const int64_t written = (static_cast<int64_t>(by.ftLastWriteTime.dwHighDateTime) << 32) |
-                            by.ftLastWriteTime.dwLowDateTime;
-    info.ChangedUnix = UnixSeconds(written);
+    return true;
+}
+
+int64_t ChangedUnixOf(HANDLE h) {
     FILE_BASIC_INFO basic{};
     if (GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof basic))
-        info.ChangedUnix =
-            UnixSeconds(std::max(basic.LastWriteTime.QuadPart, basic.ChangeTime.QuadPart));
-    return true;
+        return UnixSeconds(std::max(basic.LastWriteTime.QuadPart, basic.ChangeTime.QuadPart));
+    BY_HANDLE_FILE_INFORMATION by{};
+    if (!GetFileInformationByHandle(h, &by))
+        return 0;
+    return UnixSeconds((static_cast<int64_t>(by.ftLastWriteTime.dwHighDateTime) << 32) |
+                       by.ftLastWriteTime.dwLowDateTime);
 }
 
 HANDLE OpenRelative(HANDLE dir, std::wstring_view name, bool folder, DWORD& error) {

@@ -14,12 +14,15 @@ namespace Platform::Win {
 struct THandleInfo {
     DWORD Attributes = 0;
     TFileIdentity Id; // volume serial and file index
-    int64_t ChangedUnix = 0;
 
     bool IsLink() const { return (Attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
     bool IsFolder() const { return (Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !IsLink(); }
 };
 bool QueryHandle(HANDLE h, THandleInfo& info);
+// The latest change of the contents or the status of the file open on h, seconds since
+// 1970; the last write where the system keeps no change time. 0 when unknown. Asked
+// apart from QueryHandle, which every entry of a delete needs and this only its start.
+int64_t ChangedUnixOf(HANDLE h);
 
 // Opens the entry called name inside the open folder dir, relative to that handle (the
 // way openat does) and never through a reparse point: a link or junction is opened as
