@@ -1,24 +1,14 @@
 // A run of single-entry deletes through one deleter, as the cleaning window's delete of
 // every row makes it: the entries of several folders, in the order a list gives them.
 #include "platform/TEntryDeleter.h"
+#include "support/PathExists.h"
 #include "support/TTempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <system_error>
-
 namespace fs = std::filesystem;
 using Platform::TEntryResult;
 using Platform::TEntryWanted;
-
-namespace {
-
-bool Exists(const fs::path& p) {
-    std::error_code ec;
-    return fs::exists(fs::symlink_status(p, ec));
-}
-
-} // namespace
 
 TEST(EntryDeleter, EachEntryGoesFromItsOwnFolderWhicheverFolderCameBefore) {
     TTempDir dir;
@@ -39,8 +29,8 @@ TEST(EntryDeleter, EachEntryGoesFromItsOwnFolderWhicheverFolderCameBefore) {
               TEntryResult::OtherKind);
     EXPECT_EQ(deleter.Delete(dir / "b/keep", TEntryWanted::EmptyFolder).Result,
               TEntryResult::Failed);
-    EXPECT_TRUE(Exists(dir / "b/keep/z"));
+    EXPECT_TRUE(PathExists(dir / "b/keep/z"));
     EXPECT_EQ(deleter.Delete(dir / "a", TEntryWanted::EmptyFolder).Result, TEntryResult::Deleted);
     for (const char* name : {"a", "ab/x", "b/x"})
-        EXPECT_FALSE(Exists(dir / name)) << name;
+        EXPECT_FALSE(PathExists(dir / name)) << name;
 }

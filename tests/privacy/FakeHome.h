@@ -2,6 +2,7 @@
 
 #include "platform/linux/TLinuxPrivacyRoutines.h"
 #include "platform/Volumes.h"
+#include "support/PathExists.h"
 #include "support/TTempDir.h"
 
 #include <gmock/gmock.h>
@@ -91,10 +92,7 @@ protected:
     std::filesystem::path Put(const std::string& rel, const std::string& bytes = "x") const {
         return Temp.Write(std::filesystem::path("home") / rel, bytes);
     }
-    bool Exists(const std::filesystem::path& path) const {
-        std::error_code ec;
-        return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
-    }
+    bool Exists(const std::filesystem::path& path) const { return PathExists(path); }
     bool IsEmptyFolder(const std::filesystem::path& path) const {
         std::error_code ec;
         return std::filesystem::is_directory(std::filesystem::symlink_status(path, ec)) &&

@@ -1,6 +1,7 @@
 #include "core/FileRoutines.h"
 #include "platform/TreeDelete.h"
 
+#include "support/PathExists.h"
 #include "support/TTempDir.h"
 #include "support/Unprivileged.h"
 
@@ -15,11 +16,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-bool Exists(const fs::path& p) {
-    struct stat st;
-    return lstat(p.c_str(), &st) == 0;
-}
 
 // Builds `depth` nested folders below base from folder handles (the full path outgrows
 // PATH_MAX) with a file of `bytes` bytes in each. Returns the length of the deepest path.
@@ -60,14 +56,14 @@ TEST(DeletePath, RemovesLinksAsLinksAndLeavesTheirTargets) {
     fs::create_symlink("self", dir / "tree/self");
 
     EXPECT_TRUE(DeletePath(dir / "tree"));
-    EXPECT_FALSE(Exists(dir / "tree"));
+    EXPECT_FALSE(PathExists(dir / "tree"));
     EXPECT_EQ(TTempDir::Read(outside / "keep/me.txt"), "precious");
 
     // A link given as the path goes, its folder stays.
     fs::create_directory_symlink(outside / "keep", dir / "link");
     EXPECT_TRUE(DeletePath(dir / "link"));
-    EXPECT_FALSE(Exists(dir / "link"));
-    EXPECT_TRUE(Exists(outside / "keep/me.txt"));
+    EXPECT_FALSE(PathExists(dir / "link"));
+    EXPECT_TRUE(PathExists(outside / "keep/me.txt"));
 }
 
 TEST(DeletePath, SizesAndDeletesTreeThreeHundredLevelsDeep) {
@@ -78,7 +74,7 @@ TEST(DeletePath, SizesAndDeletesTreeThreeHundredLevelsDeep) {
     EXPECT_EQ(GetDirectorySize(dir / "deep"), 300 * 7);
     EXPECT_FALSE(IsTreeEmpty(dir / "deep"));
     EXPECT_TRUE(DeletePath(dir / "deep"));
-    EXPECT_FALSE(Exists(dir / "deep"));
+    EXPECT_FALSE(PathExists(dir / "deep"));
 }
 
 TEST(DeletePath, FolderSwappedForLinkDuringDeletionIsNotFollowed) {
@@ -96,8 +92,8 @@ TEST(DeletePath, FolderSwappedForLinkDuringDeletionIsNotFollowed) {
     });
     EXPECT_TRUE(DeletePath(dir / "tree"));
     EXPECT_EQ(TTempDir::Read(outside / "victim/data"), "keep");
-    EXPECT_FALSE(Exists(dir / "tree"));
-    EXPECT_TRUE(Exists(dir / "parked/inner"));
+    EXPECT_FALSE(PathExists(dir / "tree"));
+    EXPECT_TRUE(PathExists(dir / "parked/inner"));
 }
 
 TEST(DeletePath, OddNamesAreSizedAndDeletedExactly) {
@@ -110,12 +106,12 @@ TEST(DeletePath, OddNamesAreSizedAndDeletedExactly) {
     EXPECT_EQ(GetDirectorySize(dir / "t"), static_cast<int64_t>(names.size() * 2 + 3 + 1));
 
     EXPECT_TRUE(DeletePath(dir / "t/a\n"));
-    EXPECT_FALSE(Exists(dir / "t/a\n"));
+    EXPECT_FALSE(PathExists(dir / "t/a\n"));
     EXPECT_EQ(TTempDir::Read(dir / "t/a/keep"), "123");
     EXPECT_TRUE(DeletePath(dir / "t/-x"));
     EXPECT_TRUE(DeletePath(dir / "t/bad\xff\xfe"));
     EXPECT_TRUE(DeletePath(dir / "t/back\\slash/"));
-    EXPECT_FALSE(Exists(dir / "t/back\\slash"));
+    EXPECT_FALSE(PathExists(dir / "t/back\\slash"));
     EXPECT_EQ(GetDirectorySize(dir / "t"), 2 + 2 + 2 + 3);
 }
 
@@ -157,7 +153,7 @@ TEST(DeletePath, ReportsFailureWhenSomethingStaysAndDeletesTheRest) {
                                           fs::perms::others_read | fs::perms::others_exec);
     const std::string r = RunUnprivileged([&] { return DeletePath(dir / "t") ? "true" : "false"; });
     EXPECT_EQ(r, "false");
-    EXPECT_TRUE(Exists(dir / "t/locked/inner"));
-    EXPECT_FALSE(Exists(dir / "t/free"));
-    EXPECT_FALSE(Exists(dir / "t/top"));
+    EXPECT_TRUE(PathExists(dir / "t/locked/inner"));
+    EXPECT_FALSE(PathExists(dir / "t/free"));
+    EXPECT_FALSE(PathExists(dir / "t/top"));
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -32,12 +33,24 @@ bool KillASave(const fs::path& file) {
             for (;;)
                 Platform::WriteFileAtomically(file, bytes);
         }
-        while (Temporaries(file.parent_path()).empty())
+        // A child that ends by itself, or never gets a save under way, would keep this
+        // loop waiting for ever: then this attempt is given up and so is the test.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        bool ended = false;
+        bool timedOut = false;
+        while (!ended && !timedOut && Temporaries(file.parent_path()).empty()) {
+            ended = waitpid(child, nullptr, WNOHANG) == child;
+            timedOut = std::chrono::steady_clock::now() >= deadline;
             usleep(100);
-        kill(child, SIGKILL);
-        waitpid(child, nullptr, 0);
+        }
+        if (!ended) {
+            kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
+        }
         if (!Temporaries(file.parent_path()).empty())
             return true;
+        if (ended || timedOut)
+            return false;
     }
     return false;
 }

@@ -3,6 +3,7 @@
 #include "deletes/linux/FailingListing.h"
 #include "platform/TEntryDeleter.h"
 #include "platform/TreeDelete.h"
+#include "support/PathExists.h"
 #include "support/TTempDir.h"
 #include "support/Unprivileged.h"
 
@@ -25,11 +26,6 @@ using Platform::TEntryResult;
 using Platform::TEntryWanted;
 
 namespace {
-
-bool Exists(const fs::path& p) {
-    struct stat st;
-    return lstat(p.c_str(), &st) == 0;
-}
 
 class TRestoreHook {
 public:
@@ -80,12 +76,12 @@ TEST(DeletionEngine, TheFilterDecidesPerEntryAndTheReportCountsWhatLiesDirectlyI
     EXPECT_EQ(r.Kept, 4);    // keep.txt, keepdir, emptyme, mixed (holds what was kept)
     EXPECT_EQ(r.Failed, 0);
     EXPECT_TRUE(r.Complete());
-    EXPECT_TRUE(Exists(dir / "t/keepdir/x"));
+    EXPECT_TRUE(PathExists(dir / "t/keepdir/x"));
     EXPECT_EQ(seen.count("x"), 0u); // a kept folder is not entered
     EXPECT_TRUE(fs::is_empty(dir / "t/emptyme"));
-    EXPECT_TRUE(Exists(dir / "t/mixed/stay.txt"));
-    EXPECT_FALSE(Exists(dir / "t/mixed/gone.txt"));
-    EXPECT_FALSE(Exists(dir / "t/go"));
+    EXPECT_TRUE(PathExists(dir / "t/mixed/stay.txt"));
+    EXPECT_FALSE(PathExists(dir / "t/mixed/gone.txt"));
+    EXPECT_FALSE(PathExists(dir / "t/go"));
     EXPECT_EQ(seen["f"], 2);
     EXPECT_EQ(seen["plain.txt"], 0);
 }
@@ -100,7 +96,7 @@ TEST(DeletionEngine, TheStartFolderIsCheckedOnceOpenedAndMayBeRefused) {
             return false;
         });
     EXPECT_FALSE(r.Opened);
-    EXPECT_TRUE(Exists(dir / "t/f"));
+    EXPECT_TRUE(PathExists(dir / "t/f"));
     EXPECT_EQ(start.Depth, -1);
     EXPECT_EQ(start.Kind, Platform::TEntryKind::Folder);
     EXPECT_EQ(start.Owner, getuid());
@@ -122,9 +118,9 @@ TEST(DeletionEngine, EntriesThatAppearWhileAFolderIsEmptiedMakeAnHonestFailure) 
     EXPECT_FALSE(DeleteTree(dir / "t"));
     EXPECT_EQ(errno, ENOTEMPTY);
     // The folder was read once: what came later is still there, and only that.
-    EXPECT_TRUE(Exists(dir / "t/sub/late-a"));
-    EXPECT_FALSE(Exists(dir / "t/sub/a"));
-    EXPECT_FALSE(Exists(dir / "t/sub/b"));
+    EXPECT_TRUE(PathExists(dir / "t/sub/late-a"));
+    EXPECT_FALSE(PathExists(dir / "t/sub/a"));
+    EXPECT_FALSE(PathExists(dir / "t/sub/b"));
 }
 
 TEST(DeletionEngine, AListingErrorIsAFailureWithItsCode) {
@@ -150,7 +146,7 @@ TEST(DeletionEngine, AListingErrorIsAFailureWithItsCode) {
     EXPECT_EQ(r.Removed, 1);
     EXPECT_EQ(r.Failed, 1);
     EXPECT_EQ(r.Error, EIO);
-    EXPECT_TRUE(Exists(dir / "u/sub"));
+    EXPECT_TRUE(PathExists(dir / "u/sub"));
 }
 
 TEST(DeletionEngine, AnEmptyFolderGoesWhateverItsOwnModeAndAFullOneStays) {
@@ -168,8 +164,8 @@ TEST(DeletionEngine, AnEmptyFolderGoesWhateverItsOwnModeAndAFullOneStays) {
                (DeleteTree(dir / "alone") ? "alone gone" : "alone stays");
     });
     EXPECT_EQ(r, "t stays, alone gone");
-    EXPECT_FALSE(Exists(dir / "t/locked-empty"));
-    EXPECT_TRUE(Exists(dir / "t/locked-full"));
+    EXPECT_FALSE(PathExists(dir / "t/locked-empty"));
+    EXPECT_TRUE(PathExists(dir / "t/locked-full"));
 }
 
 TEST(DeletionEngine, DepthIsNotLimitedByTheOpenFileLimit) {
@@ -187,7 +183,7 @@ TEST(DeletionEngine, DepthIsNotLimitedByTheOpenFileLimit) {
     int status = -1;
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_FALSE(Exists(dir / "chain"));
+    EXPECT_FALSE(PathExists(dir / "chain"));
 }
 
 TEST(DeletionEngine, OneEntryGoesOnlyWhenItIsOfTheKindAsked) {
@@ -207,7 +203,7 @@ TEST(DeletionEngine, OneEntryGoesOnlyWhenItIsOfTheKindAsked) {
     EXPECT_EQ(full.Result, TEntryResult::Failed);
     EXPECT_EQ(full.Error, ENOTEMPTY);
     EXPECT_EQ(DeleteEntry(readOnly, TEntryWanted::WritableNotFolder).Result, TEntryResult::Failed);
-    EXPECT_TRUE(Exists(readOnly));
+    EXPECT_TRUE(PathExists(readOnly));
 
     EXPECT_EQ(DeleteEntry(dir / "link", TEntryWanted::NotFolder).Result, TEntryResult::Deleted);
     EXPECT_EQ(DeleteEntry(dir / "empty", TEntryWanted::EmptyFolder).Result, TEntryResult::Deleted);
@@ -215,8 +211,8 @@ TEST(DeletionEngine, OneEntryGoesOnlyWhenItIsOfTheKindAsked) {
     EXPECT_EQ(DeleteEntry(file / "below", TEntryWanted::NotFolder).Result, TEntryResult::Missing);
     EXPECT_EQ(DeleteEntry(dir / "gone", TEntryWanted::NotFolder).Result, TEntryResult::Missing);
     EXPECT_EQ(DeleteEntry(dir / "full/..", TEntryWanted::EmptyFolder).Result, TEntryResult::Failed);
-    EXPECT_TRUE(Exists(dir / "full/x"));
-    EXPECT_TRUE(Exists(file));
+    EXPECT_TRUE(PathExists(dir / "full/x"));
+    EXPECT_TRUE(PathExists(file));
 }
 
 // Within one run the folder of consecutive entries is the one the run first came to:
@@ -230,6 +226,6 @@ TEST(DeletionEngine, ARunOfEntriesIsNotRedirectedByALinkSwappedInForTheirFolder)
     fs::rename(dir / "f", dir / "moved");
     fs::create_directory_symlink(dir / "other", dir / "f");
     EXPECT_EQ(deleter.Delete(dir / "f/2", TEntryWanted::NotFolder).Result, TEntryResult::Deleted);
-    EXPECT_TRUE(Exists(dir / "other/2"));
-    EXPECT_FALSE(Exists(dir / "moved/2"));
+    EXPECT_TRUE(PathExists(dir / "other/2"));
+    EXPECT_FALSE(PathExists(dir / "moved/2"));
 }

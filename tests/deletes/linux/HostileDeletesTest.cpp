@@ -10,6 +10,7 @@
 #include "platform/linux/TLinuxPrivacyRoutines.h"
 #include "privacy/FakeHome.h"
 #include "support/TTempDir.h"
+#include "support/linux/TScopedEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -106,8 +107,7 @@ protected:
         for (int i = 0; i < 10; ++i)
             Dir.Write("canary/f" + std::to_string(i), "canary " + std::to_string(i));
         Dir.Write("canary-file", "canary file");
-        if (const char* home = std::getenv("HOME"))
-            FOldHome = home;
+        FHome.emplace("HOME");
         FOldCwd = fs::current_path();
         // No real volume's trash may be touched.
         FOldVolumes =
@@ -117,7 +117,7 @@ protected:
         Platform::SetDeleteDescendHook(nullptr);
         Platform::SetAccountHomeLookup(nullptr);
         StopFailingListings();
-        FOldHome ? setenv("HOME", FOldHome->c_str(), 1) : unsetenv("HOME");
+        FHome.reset();
         std::error_code ec;
         fs::current_path(FOldCwd, ec);
         Platform::SetVolumes(std::move(FOldVolumes));
@@ -148,7 +148,7 @@ protected:
     fs::path Target;
 
 private:
-    std::optional<std::string> FOldHome;
+    std::optional<TScopedEnv> FHome; // the routines' cases point HOME elsewhere
     fs::path FOldCwd;
     std::unique_ptr<Platform::IVolumes> FOldVolumes;
 };

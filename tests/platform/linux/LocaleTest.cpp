@@ -1,10 +1,10 @@
 #include "platform/Locale.h"
 #include "platform/TextCodec.h"
 
+#include "support/linux/TScopedEnv.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
 #include <string>
 
 #include <locale.h>
@@ -25,20 +25,10 @@ bool Installed(const char* name) {
 // The user's locale for the life of the object, as LC_ALL sets it.
 class TUserLocale {
 public:
-    explicit TUserLocale(const char* name) {
-        if (const char* old = std::getenv("LC_ALL"))
-            FOld = old;
-        setenv("LC_ALL", name, 1);
-    }
-    ~TUserLocale() {
-        if (FOld)
-            setenv("LC_ALL", FOld->c_str(), 1);
-        else
-            unsetenv("LC_ALL");
-    }
+    explicit TUserLocale(const char* name) : FAll("LC_ALL", name) {}
 
 private:
-    std::optional<std::string> FOld;
+    TScopedEnv FAll;
 };
 
 void ExpectChineseFormats(const TLocaleFormats& f) {

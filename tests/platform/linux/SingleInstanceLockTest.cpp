@@ -5,11 +5,12 @@
 #include "support/TTempDir.h"
 #include "support/linux/TOtherUser.h"
 #include "support/Unprivileged.h"
+#include "support/linux/TScopedEnv.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <optional>
+#include <list>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,26 +32,15 @@ std::string LockFileName() {
 class TNoRuntimeFolder {
 public:
     explicit TNoRuntimeFolder(const TTempDir& dir) : Shared(dir / "shared"), Home(dir / "home") {
-        for (const char* name : {"XDG_RUNTIME_DIR", "TMPDIR", "HOME", "XDG_CACHE_HOME"}) {
-            const char* value = std::getenv(name);
-            FSaved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-        }
         fs::create_directories(Shared);
         fs::create_directories(Home);
         OpenToEveryone(Shared.string());
         chmod(Shared.c_str(), 01777);
-        unsetenv("XDG_RUNTIME_DIR");
-        unsetenv("XDG_CACHE_HOME");
-        setenv("TMPDIR", Shared.c_str(), 1);
-        setenv("HOME", Home.c_str(), 1);
-    }
-    ~TNoRuntimeFolder() {
-        for (const auto& [name, value] : FSaved) {
-            if (value)
-                setenv(name.c_str(), value->c_str(), 1);
-            else
-                unsetenv(name.c_str());
-        }
+        // Only now: OpenToEveryone stops at the temporary folder, which TMPDIR moves.
+        FEnv.emplace_back("XDG_RUNTIME_DIR", nullptr);
+        FEnv.emplace_back("XDG_CACHE_HOME", nullptr);
+        FEnv.emplace_back("TMPDIR", Shared.c_str());
+        FEnv.emplace_back("HOME", Home.c_str());
     }
     fs::path OwnFolder() const { return Shared / ("morvane-" + std::to_string(geteuid())); }
     fs::path CacheFolder() const { return Home / ".cache/morvane"; }
@@ -59,7 +49,7 @@ public:
     const fs::path Home;
 
 private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> FSaved;
+    std::list<TScopedEnv> FEnv;
 };
 
 // Only this user may enter it, and it is a folder, not a link.

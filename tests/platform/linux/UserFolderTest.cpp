@@ -5,11 +5,10 @@
 
 #include "support/TTempDir.h"
 #include "support/Unprivileged.h"
+#include "support/linux/TScopedEnv.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -36,21 +35,6 @@ protected:
     fs::path User() const { return Dir / "home/Morvane"; }
 
     TTempDir Dir;
-};
-
-// Sets an environment variable for one test and puts the old value back.
-class TEnv {
-public:
-    TEnv(const char* name, const char* value) : FName(name) {
-        if (const char* old = std::getenv(name))
-            FOld = old;
-        value ? setenv(name, value, 1) : unsetenv(name);
-    }
-    ~TEnv() { FOld ? setenv(FName, FOld->c_str(), 1) : unsetenv(FName); }
-
-private:
-    const char* FName;
-    std::optional<std::string> FOld;
 };
 
 } // namespace
@@ -126,13 +110,13 @@ TEST(KeepsFilesBeside, AWritableFolderOutsideTheSystemTreesOnly) {
 }
 
 TEST(UserProgramFolder, AnAbsoluteXdgDataHomeElseTheHomesLocalShare) {
-    const TEnv home("HOME", "/home/someone");
+    const TScopedEnv home("HOME", "/home/someone");
     {
-        const TEnv xdg("XDG_DATA_HOME", "/data/someone");
+        const TScopedEnv xdg("XDG_DATA_HOME", "/data/someone");
         EXPECT_EQ(UserProgramFolder(), fs::path("/data/someone/Morvane"));
     }
     for (const char* ignored : {"relative/share", ""}) {
-        const TEnv xdg("XDG_DATA_HOME", ignored);
+        const TScopedEnv xdg("XDG_DATA_HOME", ignored);
         EXPECT_EQ(UserProgramFolder(), fs::path("/home/someone/.local/share/Morvane")) << ignored;
     }
 }

@@ -1,6 +1,7 @@
 // The Linux privacy routines on a fake home: exactly the listed traces go.
 #include "../../core/FakeVolumes.h"
 #include "platform/linux/TLinuxPrivacyRoutines.h"
+#include "support/PathExists.h"
 #include "support/TTempDir.h"
 
 #include <gtest/gtest.h>
@@ -22,10 +23,6 @@ using Platform::TLinuxPrivacyRoutines;
 using Platform::TPrivacyPlaces;
 
 namespace {
-
-bool Exists(const fs::path& p) {
-    return fs::exists(fs::symlink_status(p));
-}
 
 class LinuxPrivacy : public ::testing::Test {
 protected:
@@ -89,8 +86,8 @@ TEST_F(LinuxPrivacy, BrowserCachesAreEmptiedAndTheProfilesStay) {
     EXPECT_TRUE(fs::is_empty(Home / ".cache/google-chrome"));
     EXPECT_TRUE(fs::is_empty(Chrome / "Cache"));
     EXPECT_TRUE(fs::is_empty(Chrome / "Code Cache"));
-    EXPECT_TRUE(Exists(Chrome / "Bookmarks"));
-    EXPECT_TRUE(Exists(Chrome / "History"));
+    EXPECT_TRUE(PathExists(Chrome / "Bookmarks"));
+    EXPECT_TRUE(PathExists(Chrome / "History"));
     // The last folder entered stays the current folder.
     EXPECT_EQ(fs::current_path(), fs::canonical(Chrome / "GPUCache"));
 }
@@ -102,11 +99,11 @@ TEST_F(LinuxPrivacy, ARunningBrowserIsLeftAlone) {
     Routines().CleanHistory();
     Routines().CleanCookies();
     Routines().CleanTemporaryInternetFiles();
-    EXPECT_TRUE(Exists(Chrome / "History"));
-    EXPECT_TRUE(Exists(Chrome / "Cookies"));
-    EXPECT_TRUE(Exists(Chrome / "Cache/data_0"));
-    EXPECT_TRUE(Exists(Firefox / "cookies.sqlite"));
-    EXPECT_TRUE(Exists(Home / ".cache/mozilla/firefox/entry"));
+    EXPECT_TRUE(PathExists(Chrome / "History"));
+    EXPECT_TRUE(PathExists(Chrome / "Cookies"));
+    EXPECT_TRUE(PathExists(Chrome / "Cache/data_0"));
+    EXPECT_TRUE(PathExists(Firefox / "cookies.sqlite"));
+    EXPECT_TRUE(PathExists(Home / ".cache/mozilla/firefox/entry"));
 }
 
 TEST_F(LinuxPrivacy, HistoryGoesButBookmarksStayReadable) {
@@ -131,25 +128,25 @@ TEST_F(LinuxPrivacy, HistoryGoesButBookmarksStayReadable) {
     EXPECT_EQ(
         Count(places, "SELECT COUNT(*) FROM moz_bookmarks b JOIN moz_places p ON p.id = b.fk"), 1);
     EXPECT_EQ(Count(places, "SELECT SUM(visit_count) FROM moz_places"), 0);
-    EXPECT_FALSE(Exists(Firefox / "downloads.sqlite"));
-    EXPECT_FALSE(Exists(Chrome / "History"));
-    EXPECT_FALSE(Exists(Chrome / "History-journal"));
-    EXPECT_FALSE(Exists(Chrome / "Top Sites"));
-    EXPECT_TRUE(Exists(Chrome / "Bookmarks"));
-    EXPECT_TRUE(Exists(Chrome / "Login Data"));
-    EXPECT_TRUE(Exists(Firefox / "favicons.sqlite"));
+    EXPECT_FALSE(PathExists(Firefox / "downloads.sqlite"));
+    EXPECT_FALSE(PathExists(Chrome / "History"));
+    EXPECT_FALSE(PathExists(Chrome / "History-journal"));
+    EXPECT_FALSE(PathExists(Chrome / "Top Sites"));
+    EXPECT_TRUE(PathExists(Chrome / "Bookmarks"));
+    EXPECT_TRUE(PathExists(Chrome / "Login Data"));
+    EXPECT_TRUE(PathExists(Firefox / "favicons.sqlite"));
 }
 
 TEST_F(LinuxPrivacy, CookiesGoAndLoginsStay) {
     Routines().CleanCookies();
-    EXPECT_FALSE(Exists(Firefox / "cookies.sqlite"));
-    EXPECT_FALSE(Exists(Firefox / "cookies.sqlite-wal"));
-    EXPECT_FALSE(Exists(Chrome / "Cookies"));
-    EXPECT_FALSE(Exists(Chrome / "Cookies-journal"));
-    EXPECT_FALSE(Exists(Chrome / "Network/Cookies"));
-    EXPECT_TRUE(Exists(Firefox / "logins.json"));
-    EXPECT_TRUE(Exists(Chrome / "Login Data"));
-    EXPECT_TRUE(Exists(Chrome / "Network"));
+    EXPECT_FALSE(PathExists(Firefox / "cookies.sqlite"));
+    EXPECT_FALSE(PathExists(Firefox / "cookies.sqlite-wal"));
+    EXPECT_FALSE(PathExists(Chrome / "Cookies"));
+    EXPECT_FALSE(PathExists(Chrome / "Cookies-journal"));
+    EXPECT_FALSE(PathExists(Chrome / "Network/Cookies"));
+    EXPECT_TRUE(PathExists(Firefox / "logins.json"));
+    EXPECT_TRUE(PathExists(Chrome / "Login Data"));
+    EXPECT_TRUE(PathExists(Chrome / "Network"));
 }
 
 TEST_F(LinuxPrivacy, RecentDocumentListsGo) {
@@ -159,11 +156,11 @@ TEST_F(LinuxPrivacy, RecentDocumentListsGo) {
     Home.Write(".local/share/keep.txt", "x");
     Home.Write(".recently-used", "x");
     Routines().CleanRecentFolders();
-    EXPECT_FALSE(Exists(Home / ".local/share/recently-used.xbel"));
-    EXPECT_FALSE(Exists(Home / ".local/share/recently-used.xbel.bak"));
-    EXPECT_FALSE(Exists(Home / ".recently-used"));
+    EXPECT_FALSE(PathExists(Home / ".local/share/recently-used.xbel"));
+    EXPECT_FALSE(PathExists(Home / ".local/share/recently-used.xbel.bak"));
+    EXPECT_FALSE(PathExists(Home / ".recently-used"));
     EXPECT_TRUE(fs::is_empty(Home / ".local/share/RecentDocuments"));
-    EXPECT_TRUE(Exists(Home / ".local/share/keep.txt"));
+    EXPECT_TRUE(PathExists(Home / ".local/share/keep.txt"));
 }
 
 TEST_F(LinuxPrivacy, TemporaryFilesGoExceptWhatIsInUse) {
@@ -182,10 +179,10 @@ TEST_F(LinuxPrivacy, TemporaryFilesGoExceptWhatIsInUse) {
     Routines().CleanTempFolders();
     close(fd);
     close(sock);
-    EXPECT_FALSE(Exists(Temp / "old"));
-    EXPECT_FALSE(Exists(Temp / "loose.tmp"));
-    EXPECT_TRUE(Exists(held));
-    EXPECT_TRUE(Exists(Temp / "sock/s"));
+    EXPECT_FALSE(PathExists(Temp / "old"));
+    EXPECT_FALSE(PathExists(Temp / "loose.tmp"));
+    EXPECT_TRUE(PathExists(held));
+    EXPECT_TRUE(PathExists(Temp / "sock/s"));
     EXPECT_TRUE(fs::is_directory(Temp.Path()));
 }
 
@@ -207,15 +204,15 @@ TEST_F(LinuxPrivacy, TrashIsEmptiedWithoutFollowingLinksOrTouchingOthers) {
     Routines().EmptyRecycleBin();
     EXPECT_TRUE(fs::is_empty(Home / ".local/share/Trash/files"));
     EXPECT_TRUE(fs::is_empty(Home / ".local/share/Trash/info"));
-    EXPECT_FALSE(Exists(Home / ".local/share/Trash/directorysizes"));
-    EXPECT_TRUE(Exists(outside / "precious"));
-    EXPECT_TRUE(Exists(volume / (".Trash/" + uid + "/files/f")));
-    EXPECT_TRUE(Exists(volume / (".Trash-" + std::to_string(getuid() + 1) + "/files/g")));
-    EXPECT_FALSE(Exists(volume / (".Trash-" + uid + "/files/h")));
+    EXPECT_FALSE(PathExists(Home / ".local/share/Trash/directorysizes"));
+    EXPECT_TRUE(PathExists(outside / "precious"));
+    EXPECT_TRUE(PathExists(volume / (".Trash/" + uid + "/files/f")));
+    EXPECT_TRUE(PathExists(volume / (".Trash-" + std::to_string(getuid() + 1) + "/files/g")));
+    EXPECT_FALSE(PathExists(volume / (".Trash-" + uid + "/files/h")));
     // With the sticky bit the shared trash is emptied too.
     fs::permissions(volume / ".Trash", fs::perms::sticky_bit, fs::perm_options::add);
     Routines().EmptyRecycleBin();
-    EXPECT_FALSE(Exists(volume / (".Trash/" + uid + "/files/f")));
+    EXPECT_FALSE(PathExists(volume / (".Trash/" + uid + "/files/f")));
 }
 
 TEST_F(LinuxPrivacy, BrokenLinksAndLaunchersOfMissingProgramsGo) {
@@ -230,11 +227,11 @@ TEST_F(LinuxPrivacy, BrokenLinksAndLaunchersOfMissingProgramsGo) {
     Home.Write(".config/autostart/gone.desktop", "[Desktop Entry]\nExec=no-such-program-morvane\n");
     Home.Write("Desktop/notes.txt", "x");
     Routines().CleanBrokenShortcuts();
-    EXPECT_FALSE(Exists(Home / "Desktop/dangling"));
-    EXPECT_FALSE(Exists(Home / "Desktop/missing.desktop"));
-    EXPECT_FALSE(Exists(Home / ".config/autostart/gone.desktop"));
-    EXPECT_TRUE(Exists(Home / "Desktop/alive"));
-    EXPECT_TRUE(Exists(Home / "Desktop/shell.desktop"));
-    EXPECT_TRUE(Exists(Home / "Desktop/odd.desktop"));
-    EXPECT_TRUE(Exists(Home / "Desktop/notes.txt"));
+    EXPECT_FALSE(PathExists(Home / "Desktop/dangling"));
+    EXPECT_FALSE(PathExists(Home / "Desktop/missing.desktop"));
+    EXPECT_FALSE(PathExists(Home / ".config/autostart/gone.desktop"));
+    EXPECT_TRUE(PathExists(Home / "Desktop/alive"));
+    EXPECT_TRUE(PathExists(Home / "Desktop/shell.desktop"));
+    EXPECT_TRUE(PathExists(Home / "Desktop/odd.desktop"));
+    EXPECT_TRUE(PathExists(Home / "Desktop/notes.txt"));
 }

@@ -1,5 +1,7 @@
 #include "support/linux/MountNamespace.h"
 
+#include "support/linux/RunInChild.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -7,7 +9,6 @@
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -38,29 +39,15 @@ std::string EnterNamespaces() {
 
 std::optional<std::string> RunInMountNamespace(const std::function<std::string()>& body,
                                                std::string& whyNot) {
-    int fds[2];
-    if (pipe(fds) != 0) {
-        whyNot = "pipe failed";
+    const std::optional<std::string> reply = RunInChild([&body] {
+        const std::string failure = EnterNamespaces();
+        return failure.empty() ? "+" + body() : "-" + failure;
+    });
+    if (!reply) {
+        whyNot = "pipe or fork failed";
         return std::nullopt;
     }
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
-        const std::string failure = EnterNamespaces();
-        const std::string result = failure.empty() ? "+" + body() : "-" + failure;
-        ssize_t ignored = write(fds[1], result.data(), result.size());
-        (void)ignored;
-        _exit(0);
-    }
-    close(fds[1]);
-    std::string result;
-    char buf[4096];
-    ssize_t n;
-    while ((n = read(fds[0], buf, sizeof buf)) > 0)
-        result.append(buf, static_cast<size_t>(n));
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
+    const std::string& result = *reply;
     if (result.empty() || result[0] != '+') {
         whyNot = result.empty() ? "the child ended without a word" : result.substr(1);
         return std::nullopt;

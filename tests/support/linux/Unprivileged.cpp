@@ -1,8 +1,9 @@
 #include "support/Unprivileged.h"
 
+#include "support/linux/RunInChild.h"
+
 #include <filesystem>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -10,29 +11,12 @@ namespace fs = std::filesystem;
 std::string RunUnprivileged(const std::function<std::string()>& body) {
     if (geteuid() != 0)
         return body();
-    int fds[2];
-    if (pipe(fds) != 0)
-        return "pipe failed";
-    pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
+    const std::optional<std::string> result = RunInChild([&body] {
         if (setgid(65534) != 0 || setuid(65534) != 0)
             _exit(2);
-        const std::string result = body();
-        ssize_t ignored = write(fds[1], result.data(), result.size());
-        (void)ignored;
-        _exit(0);
-    }
-    close(fds[1]);
-    std::string result;
-    char buf[4096];
-    ssize_t n;
-    while ((n = read(fds[0], buf, sizeof buf)) > 0)
-        result.append(buf, static_cast<size_t>(n));
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return result;
+        return body();
+    });
+    return result ? *result : "pipe or fork failed";
 }
 
 void OpenToEveryone(const std::string& folder) {

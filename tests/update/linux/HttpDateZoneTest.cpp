@@ -1,33 +1,27 @@
 #include "update/HttpDate.h"
 
+#include "support/linux/TScopedEnv.h"
+
 #include <gmock/gmock.h>
 
-#include <cstdlib>
 #include <ctime>
 #include <optional>
-#include <string>
+#include <utility>
 
 namespace {
 
 // Switches the process's time zone for one test.
 class TZoneGuard {
 public:
-    explicit TZoneGuard(const char* zone) {
-        if (const char* old = std::getenv("TZ"))
-            FOld = old;
-        setenv("TZ", zone, 1);
-        tzset();
-    }
+    explicit TZoneGuard(const char* zone) : FZone(std::in_place, "TZ", zone) { tzset(); }
     ~TZoneGuard() {
-        if (FOld)
-            setenv("TZ", FOld->c_str(), 1);
-        else
-            unsetenv("TZ");
+        // The C library reads TZ again only at tzset: the old zone must be back first.
+        FZone.reset();
         tzset();
     }
 
 private:
-    std::optional<std::string> FOld;
+    std::optional<TScopedEnv> FZone;
 };
 
 TEST(HttpDateZoneTest, TheMomentIsShownInTheUsersZoneWithItsSummerTime) {

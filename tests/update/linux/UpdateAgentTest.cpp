@@ -15,7 +15,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <thread>
 
 using namespace std::chrono_literals;
 using ::testing::Contains;
@@ -137,8 +136,10 @@ protected:
         agent.ShowMessages = AllUpdateMessages;
         agent.AppTitle = "Morvane";
         agent.UpgraderFolder = Temp.Path() / "tmp";
-        // A stand-in upgrader that only writes down how it was started.
+        // A stand-in upgrader that only writes down how it was started. The agent asks for
+        // it just before it writes it out and starts it.
         agent.UpgraderImage = [this] {
+            FUpgraderAsked = true;
             return RecordingScript(Temp.Path() / "upgrader-args");
         };
     }
@@ -159,10 +160,11 @@ protected:
                Hash(bytes) + "\r\n#size" + number + "=" + std::to_string(bytes.size()) + "\r\n";
     }
 
+    // The agent's calls run only while Check pumps the queue: once it has returned without
+    // asking for the upgrader, none was started and none can start, so there is no
+    // record to wait for.
     bool UpgraderStarted() {
-        for (int i = 0; i < 25 && !fs::exists(Temp.Path() / "upgrader-args"); ++i)
-            std::this_thread::sleep_for(20ms);
-        return fs::exists(Temp.Path() / "upgrader-args");
+        return FUpgraderAsked && WaitForFile(Temp.Path() / "upgrader-args", 500ms);
     }
 
     // No download of any kind is left beside the program.
@@ -208,6 +210,7 @@ protected:
     std::vector<std::string> Opened;
 
 private:
+    bool FUpgraderAsked = false;
     std::string FSecretKey;
     std::string FPublicKey;
     std::unique_ptr<Platform::IShell> FPreviousShell;
@@ -237,8 +240,7 @@ TEST_F(UpdateAgentTest, ANewerVersionIsAskedDownloadedCheckedAndRestarted) {
     EXPECT_EQ(TTempDir::Read(ProgramFolder / "data.bin.uTMP"), "new data");
     EXPECT_EQ(TTempDir::Read(ProgramFolder / "morvane"), "old program");
     // The stand-in upgrader was written out and started with the restart command line.
-    for (int i = 0; i < 100 && !fs::exists(Temp.Path() / "upgrader-args"); ++i)
-        std::this_thread::sleep_for(20ms);
+    WaitForFile(Temp.Path() / "upgrader-args", 2s);
     EXPECT_EQ(TTempDir::Read(Temp.Path() / "upgrader-args"),
               (ProgramFolder / "morvane").string() + " +/afterupgrade0\n");
 }
@@ -424,8 +426,7 @@ TEST_F(UpdateAgentTest, TheWholeUpgradeRunsThroughTheRealUpgraderProgram) {
     Agent.UpgraderImage = [&] { return TTempDir::Read(upgrader); };
     Check();
     ASSERT_THAT(Ui.Calls, Contains("close app"));
-    for (int i = 0; i < 250 && !fs::exists(Temp.Path() / "started"); ++i)
-        std::this_thread::sleep_for(20ms);
+    WaitForFile(Temp.Path() / "started", 5s);
     EXPECT_EQ(TTempDir::Read(Temp.Path() / "started"), "/afterupgrade\n");
     EXPECT_EQ(TTempDir::Read(ProgramFolder / "morvane"), newProgram);
     EXPECT_FALSE(fs::exists(ProgramFolder / "morvane.uTMP"));

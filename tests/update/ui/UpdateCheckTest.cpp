@@ -26,7 +26,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <thread>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -140,8 +139,7 @@ TEST(UpdateCheckTest, OnlineUpdateFromAModalWindowRunsToTheRestart) {
     EXPECT_TRUE(modalRunEnded);
     EXPECT_EQ(wizardParent, &analysis);
     EXPECT_EQ(wizardModality, Qt::ApplicationModal);
-    for (int i = 0; i < 250 && !fs::exists(startedWith); ++i)
-        std::this_thread::sleep_for(20ms);
+    WaitForFile(startedWith, 5s);
     EXPECT_EQ(TTempDir::Read(startedWith), program.string() + " +/afterupgrade0\n");
     EXPECT_EQ(TTempDir::Read(temp / "program/morvane.uTMP"), payload);
     EXPECT_EQ(UpdateAgent1, nullptr); // freed as the program ends
